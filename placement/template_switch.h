@@ -1,0 +1,28 @@
+// Whether the add-in is on, and switching it. The add-in is on exactly when an
+// ordinary file lies at strDest; nothing else records the state. The switch
+// never asks whether Word is running: it tries, then looks at the result.
+#pragma once
+
+#include <string>
+
+#include "placement/template_locations.h"
+
+namespace placement {
+
+enum class SwitchOutcome {
+    Done,         // the template is where the attempt meant it to be
+    NotEnabled,   // after enabling, no template at strDest
+    NotDisabled,  // after disabling, the template is still at strDest
+};
+
+// The presence check. Raises platform::ServiceError when strDest's folder
+// cannot be searched (a bad name, a drive that is not ready).
+bool IsInstalled(const std::wstring& strDest);
+
+// Copies the template into Word's startup folder. Never raises.
+SwitchOutcome Enable(const TemplateLocations& locations) noexcept;
+
+// Deletes the copy in Word's startup folder. Never raises.
+SwitchOutcome Disable(const TemplateLocations& locations) noexcept;
+
+}  // namespace placement

@@ -1,0 +1,14 @@
+// Conversion between the program's Unicode text and the system's ANSI code page
+// (936 on the target systems), used only where text crosses to the registry and
+// the file system.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string ToAnsi(std::wstring_view text);
+std::wstring FromAnsi(std::string_view bytes);
+
+}  // namespace platform

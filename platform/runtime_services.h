@@ -1,0 +1,37 @@
+// Everything tovrel asks of Windows apart from the registry: the program's
+// directory, the three file operations, and (see form.h) the window, the
+// message box and the end of the program. Every service reports a failure by
+// raising platform::ServiceError; the callers meet it with the error rule.
+#pragma once
+
+#include <string>
+
+#include "platform/service_error.h"
+
+namespace platform {
+
+// The directory holding the running executable, without a final "\" except at
+// a drive's root ("C:\").
+std::wstring ProgramDirectory();
+
+// The name of the first ordinary file matching `path`: hidden and system files
+// and directories never match; read-only and archive files do. Returns "" when
+// nothing matches, including when the folder itself is missing; raises for a
+// path that cannot be searched (a bad name, a drive or share that is not there
+// or not ready).
+std::wstring FindFirstOrdinaryFile(const std::wstring& path);
+
+// Copies `source` over `destination`, replacing a file already there, and
+// leaves the copy an ordinary writable file: an installed template is often
+// read-only, and a read-only copy could never be switched off again.
+void CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
+
+// Deletes the file at `path`; raises when it is still there afterwards (open in
+// another program, read-only, no access).
+void DeleteFileAt(const std::wstring& path);
+
+// True when both paths name one and the same existing file, whatever their
+// spelling; false when they differ or either cannot be opened.
+bool IsSameFile(const std::wstring& first, const std::wstring& second);
+
+}  // namespace platform

@@ -1,0 +1,201 @@
+#include "tests/support/scratch_folder.h"
+
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+namespace testing_support {
+
+namespace {
+
+std::wstring HelperBesideTests(const wchar_t* name) {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+void Fail(const char* what) {
+    throw std::runtime_error(std::string(what) + " failed with " + std::to_string(GetLastError()));
+}
+
+void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapshot& out) {
+    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
+        const bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        out[child] = {found.dwFileAttributes, isFolder ? "" : ReadBytes(root + L"\\" + child)};
+        if (isFolder) {
+            SnapshotInto(root, child, out);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + L"tovrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter) + L"-" + name;
+    RemoveTree(path_);
+    MakeFolder(path_);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+Snapshot TakeSnapshot(const std::wstring& root) {
+    Snapshot snapshot;
+    SnapshotInto(root, L"", snapshot);
+    return snapshot;
+}
+
+std::wstring DescribeChanges(const Snapshot& before, const Snapshot& after) {
+    std::wstring changes;
+    for (const auto& [path, state] : before) {
+        auto it = after.find(path);
+        if (it == after.end()) {
+            changes += L" removed:" + path;
+        } else if (!(it->second == state)) {
+            changes += L" changed:" + path;
+        }
+    }
+    for (const auto& [path, state] : after) {
+        if (!before.count(path)) {
+            changes += L" created:" + path;
+        }
+    }
+    return changes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        Fail("CreateFileW");
+    }
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size()) {
+        Fail("WriteFile");
+    }
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void MakeFolder(const std::wstring& path) {
+    if (!CreateDirectoryW(path.c_str(), nullptr)) {
+        Fail("CreateDirectoryW");
+    }
+}
+
+void AddAttributes(const std::wstring& path, DWORD attributes) {
+    const DWORD current = GetFileAttributesW(path.c_str());
+    if (current == INVALID_FILE_ATTRIBUTES ||
+        !SetFileAttributesW(path.c_str(), (current & ~FILE_ATTRIBUTE_NORMAL) | attributes)) {
+        Fail("SetFileAttributesW");
+    }
+}
+
+std::string SampleTemplate(unsigned seed, size_t size) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random());
+    }
+    return bytes;
+}
+
+void RemoveTree(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW(path.c_str());
+        return;
+    }
+    std::vector<std::wstring> children;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") {
+                children.push_back(path + L"\\" + name);
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    for (const auto& child : children) {
+        RemoveTree(child);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+HeldOpen::HeldOpen(const std::wstring& path) {
+    static int counter = 0;
+    const std::wstring tag =
+        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    const std::wstring readyName = L"tovrel-held-" + tag, releaseName = L"tovrel-release-" + tag;
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
+    release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
+
+    std::wstring command = L"\"" + HelperBesideTests(L"hold_file.exe") + L"\" \"" + path +
+                           L"\" " + readyName + L" " + releaseName;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        CloseHandle(ready);
+        Fail("CreateProcessW(hold_file)");
+    }
+    CloseHandle(process.hThread);
+    process_ = process.hProcess;
+    HANDLE either[] = {ready, process_};
+    const DWORD which = WaitForMultipleObjects(2, either, FALSE, 30000);
+    CloseHandle(ready);
+    if (which != WAIT_OBJECT_0) {
+        throw std::runtime_error("hold_file did not open the file");
+    }
+}
+
+HeldOpen::~HeldOpen() {
+    SetEvent(release_);
+    WaitForSingleObject(process_, 30000);
+    CloseHandle(process_);
+    CloseHandle(release_);
+}
+
+}  // namespace testing_support

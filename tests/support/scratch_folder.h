@@ -1,0 +1,67 @@
+// Real folders and files for the switch tests: a fresh folder under the temp
+// directory, removed with everything in it at the end, and snapshots of what
+// lies below a folder, to prove that nothing but the one copy was touched.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+namespace testing_support {
+
+class ScratchFolder {
+public:
+    // `name` may hold Chinese characters; it becomes part of the folder's name.
+    explicit ScratchFolder(const std::wstring& name = L"scratch");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
+struct FileState {
+    DWORD attributes;
+    std::string bytes;  // empty for folders
+    bool operator==(const FileState&) const = default;
+};
+
+// Every file and folder below `root`, by path relative to it.
+using Snapshot = std::map<std::wstring, FileState>;
+Snapshot TakeSnapshot(const std::wstring& root);
+
+// The paths whose presence or state differ between two snapshots.
+std::wstring DescribeChanges(const Snapshot& before, const Snapshot& after);
+
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);  // "" when unreadable
+bool Exists(const std::wstring& path);
+void MakeFolder(const std::wstring& path);
+void AddAttributes(const std::wstring& path, DWORD attributes);
+
+// Some bytes that look nothing like text, different for each seed.
+std::string SampleTemplate(unsigned seed, size_t size = 20000);
+
+// Removes a file or a folder tree, whatever its attributes.
+void RemoveTree(const std::wstring& path);
+
+// Keeps a file open in another process, sharing it for reading only, the way a
+// running Word holds its startup templates; lets go when destroyed.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::wstring& path);
+    ~HeldOpen();
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+
+private:
+    HANDLE process_ = nullptr;
+    HANDLE release_ = nullptr;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,85 @@
+#include "placement/template_locations.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "platform/runtime_services.h"
+#include "tests/support/scratch_key.h"
+
+using namespace placement;
+using testing_support::ValueOverride;
+
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        out += c < 128 ? std::string(1, static_cast<char>(c)) : "\\u" + std::to_string(c);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
+    struct Case {
+        const char* what;
+        std::optional<std::wstring> startupPath, appData;
+        std::wstring expected;
+    } cases[] = {
+        {"startup folder with final separator", L"D:\\Word\\Startup\\", L"C:\\AppData",
+         L"D:\\Word\\Startup\\quorlen.dot"},
+        {"startup folder without final separator", L"D:\\Word\\Startup", std::nullopt,
+         L"D:\\Word\\Startup\\quorlen.dot"},
+        {"no Office 10.0 value", std::nullopt,
+         L"C:\\Documents and Settings\\user\\Application Data",
+         L"C:\\Documents and Settings\\user\\Application Data\\microsoft\\word\\startup\\"
+         L"quorlen.dot"},
+        {"empty Office 10.0 value", L"", L"C:\\AppData",
+         L"C:\\AppData\\microsoft\\word\\startup\\quorlen.dot"},
+        {"application data with final separator", std::nullopt, L"C:\\AppData\\",
+         L"C:\\AppData\\\\microsoft\\word\\startup\\quorlen.dot"},
+        {"neither value", std::nullopt, std::nullopt, L"\\microsoft\\word\\startup\\quorlen.dot"},
+        {"Chinese startup folder", L"D:\\文档\\启动\\", std::nullopt,
+         L"D:\\文档\\启动\\quorlen.dot"},
+        {"Chinese application data", std::nullopt, L"C:\\用户\\张三\\应用数据",
+         L"C:\\用户\\张三\\应用数据\\microsoft\\word\\startup\\quorlen.dot"},
+    };
+    ValueOverride startupPath(kWordOptionsKey, kStartupPathValue);
+    ValueOverride appData(kShellFoldersKey, kAppDataValue);
+    for (const auto& c : cases) {
+        c.startupPath ? startupPath.Set(*c.startupPath) : startupPath.Remove();
+        c.appData ? appData.Set(*c.appData) : appData.Remove();
+        TemplateLocations locations;
+        ResolveTemplateLocations(locations);
+        EXPECT_EQ(Narrow(locations.strDest), Narrow(c.expected)) << c.what;
+        EXPECT_EQ(Narrow(locations.strSource),
+                  Narrow(platform::ProgramDirectory() + L"\\quorlen.dot"))
+            << c.what;
+    }
+}
+
+TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
+    struct Case {
+        std::wstring folder, beside, inside;
+    } cases[] = {
+        {L"C:\\Tools", L"C:\\Tools\\quorlen.dot", L"C:\\Tools\\quorlen.dot"},
+        {L"C:\\", L"C:\\\\quorlen.dot", L"C:\\quorlen.dot"},
+        {L"\\\\server\\share", L"\\\\server\\share\\quorlen.dot", L"\\\\server\\share\\quorlen.dot"},
+        {L"C:\\程序\\工具", L"C:\\程序\\工具\\quorlen.dot", L"C:\\程序\\工具\\quorlen.dot"},
+        {L"", L"\\quorlen.dot", L"\\quorlen.dot"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Narrow(TemplateBeside(c.folder)), Narrow(c.beside)) << Narrow(c.folder);
+        EXPECT_EQ(Narrow(TemplateInside(c.folder)), Narrow(c.inside)) << Narrow(c.folder);
+    }
+}
+
+TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
+    wchar_t self[MAX_PATH];
+    const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    const std::wstring directory = platform::ProgramDirectory();
+    EXPECT_EQ(Narrow(directory), Narrow(path.substr(0, path.find_last_of(L'\\'))));
+    EXPECT_NE(directory.back(), L'\\') << "only a drive's root ends with a separator";
+}
