@@ -1,0 +1,5 @@
+// Resource identifiers shared by tovrel.rc and the code that loads them.
+#pragma once
+
+#define IDI_TOVREL 1    // the road-sign icon: window and program file
+#define IDR_BANNER 101  // the product-name banner, a GIF87a image (RCDATA)
