@@ -1,0 +1,93 @@
+// The window service: one fixed-size dialog window laid out from a table of
+// controls in twips, with captions and enabled flags the program can set, a
+// click callback, the message box and the end of the program. The program's
+// own window (window/settings_window) is plain logic over this.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace platform {
+
+enum class ControlKind { Label, Button, Picture };
+
+// A label's text colour: the system default, a system colour index
+// (COLOR_HIGHLIGHT, ...) or a fixed RGB value.
+struct TextColour {
+    enum class Kind { Default, System, Rgb } kind = Kind::Default;
+    DWORD value = 0;
+};
+
+struct ControlSpec {
+    int id;
+    ControlKind kind;
+    const wchar_t* caption;
+    int left, top, width, height;  // twips, in the client area
+    TextColour colour;
+    int imageResource = 0;  // for a picture: the GIF image (RCDATA) it shows
+};
+
+struct FontSpec {
+    const wchar_t* face;
+    int tenthsOfPoint;
+    int weight;
+    BYTE charset;
+};
+
+struct FormSpec {
+    const wchar_t* title;
+    int clientWidth, clientHeight;  // twips
+    int iconResource;
+    FontSpec font;                         // of every text control
+    std::span<const ControlSpec> controls;  // in tab order: the first takes the focus
+};
+
+// Twips (1/1440 inch) to pixels at `dpi` dots per inch.
+int TwipsToPixels(int twips, int dpi);
+
+// The display's dots per inch, as the window lays itself out by.
+int ScreenDpi();
+
+class Form {
+public:
+    // Creates the window and its controls, hidden. `onClick` runs, on the
+    // window's thread, for every press of a button, with the button's id.
+    Form(const FormSpec& spec, std::function<void(int id)> onClick);
+    ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // A disabled button cannot be pressed and takes no focus; disabling the
+    // button that has the focus moves the focus on to the next one.
+    void SetEnabled(int id, bool enabled);
+    void SetCaption(int id, const std::wstring& text);
+
+    // Shows the window for the first time, centred on the screen, with the
+    // focus on the first control that can take it.
+    void ShowCentred();
+
+    // A modal message box over this window with an OK button; returns when
+    // the user has dismissed it.
+    void ShowMessage(const std::wstring& text, UINT iconStyle, const std::wstring& title);
+
+    HWND handle() const;
+    HWND control(int id) const;
+
+    // Runs the window's events until the program ends.
+    static void RunEventLoop();
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+// Ends the program at once: no further handler runs, the window goes away and
+// the process exits.
+[[noreturn]] void EndProgram();
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// tovrel.exe: opens the settings window and runs it until the user leaves.
+#include <windows.h>
+
+#include "window/settings_window.h"
+
+namespace {
+
+// Only Windows' own folders may supply DLLs, never the folder the program was
+// started from, so a planted DLL beside a download cannot ride along.
+void NarrowDllSearchPath() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault) {
+        setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    }
+    SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    NarrowDllSearchPath();
+    tovrel::SettingsWindow window;
+    platform::Form::RunEventLoop();
+    return 0;
+}

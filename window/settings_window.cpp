@@ -1,0 +1,96 @@
+#include "window/settings_window.h"
+
+#include "placement/template_switch.h"
+#include "platform/error_rule.h"
+#include "resources/resource_ids.h"
+#include "window/control_ids.h"
+
+namespace tovrel {
+
+using platform::ControlKind;
+using platform::RunStep;
+using platform::TextColour;
+using placement::SwitchOutcome;
+namespace id = tovrel_ids;
+
+const wchar_t kExplanation[] =
+    L"您可以在不卸载本软件的情况下停用/启用Quorlen。\r"
+    L"（请注意：只有在关闭Word的情况下才能执行本功能。）";
+const wchar_t kEnabledText[] = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
+const wchar_t kDisabledText[] = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
+const wchar_t kNotEnabledMessage[] =
+    L"Quorlen没有启用。建议您关闭 Microsoft Word，重新安装Quorlen。";
+const wchar_t kNotDisabledMessage[] =
+    L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
+const wchar_t kMessageTitle[] = L"Quorlen";
+
+namespace {
+
+constexpr TextColour kHighlight{TextColour::Kind::System, COLOR_HIGHLIGHT};
+constexpr TextColour kDarkRed{TextColour::Kind::Rgb, RGB(192, 0, 0)};
+
+// In tab order: the exit button takes the focus first.
+const platform::ControlSpec kControls[] = {
+    {id::cmdExit, ControlKind::Button, L"退 出", 4440, 2880, 1455, 540, {}},
+    {id::Picture1, ControlKind::Picture, L"", 360, 2880, 1815, 615, {}, IDR_BANNER},
+    {id::cmdUp, ControlKind::Button, L"启 用", 4440, 1560, 1455, 495, {}},
+    {id::cmdDown, ControlKind::Button, L"停 用", 4440, 840, 1455, 495, {}},
+    {id::lblExplain, ControlKind::Label, L"说明", 360, 240, 5415, 495, {}},
+    {id::lblUp, ControlKind::Label, L"", 360, 840, 3615, 495, kHighlight},
+    {id::lblDown, ControlKind::Label, L"", 360, 1560, 3615, 495, kDarkRed},
+};
+
+const platform::FormSpec kForm{
+    L"Quorlen设置", 6780, 3630, IDI_TOVREL, {L"宋体", 105, FW_NORMAL, GB2312_CHARSET}, kControls,
+};
+
+}  // namespace
+
+const platform::FormSpec& SettingsFormSpec() { return kForm; }
+
+SettingsWindow::SettingsWindow() : form_(kForm, [this](int control) { OnClick(control); }) {
+    Form_Load();
+    form_.ShowCentred();
+}
+
+void SettingsWindow::OnClick(int control) {
+    switch (control) {
+        case id::cmdUp: cmdUp_Click(); break;
+        case id::cmdDown: cmdDown_Click(); break;
+        case id::cmdExit: cmdExit_Click(); break;
+    }
+}
+
+void SettingsWindow::Form_Load() {
+    form_.SetCaption(id::lblExplain, kExplanation);
+    // From here on a failing step is passed over.
+    placement::ResolveTemplateLocations(TemplateLocations_);
+    RunStep([&] { RefreshState(); });
+}
+
+// A failing presence check ends the refresh, leaving the display as it was.
+void SettingsWindow::RefreshState() {
+    const bool installed = placement::IsInstalled(TemplateLocations_.strDest);
+    form_.SetEnabled(id::cmdDown, installed);
+    form_.SetEnabled(id::cmdUp, !installed);
+    form_.SetCaption(id::lblUp, installed ? kEnabledText : L"");
+    form_.SetCaption(id::lblDown, installed ? L"" : kDisabledText);
+}
+
+void SettingsWindow::cmdUp_Click() {
+    if (placement::Enable(TemplateLocations_) == SwitchOutcome::NotEnabled) {
+        RunStep([&] { form_.ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION, kMessageTitle); });
+    }
+    RunStep([&] { RefreshState(); });
+}
+
+void SettingsWindow::cmdDown_Click() {
+    if (placement::Disable(TemplateLocations_) == SwitchOutcome::NotDisabled) {
+        RunStep([&] { form_.ShowMessage(kNotDisabledMessage, MB_ICONSTOP, kMessageTitle); });
+    }
+    RunStep([&] { RefreshState(); });
+}
+
+void SettingsWindow::cmdExit_Click() { platform::EndProgram(); }
+
+}  // namespace tovrel

@@ -1,0 +1,45 @@
+// The settings window "tovrel": the add-in's state in words, the enable and
+// disable buttons beside it, the banner and the exit button. Creating it
+// resolves where the template belongs and shows the state; the buttons switch
+// the add-in and report a failed attempt in a message box.
+#pragma once
+
+#include "placement/template_locations.h"
+#include "platform/form.h"
+
+namespace tovrel {
+
+// The window's layout, in twips, and its texts; exposed for the layout tests.
+const platform::FormSpec& SettingsFormSpec();
+
+extern const wchar_t kExplanation[];
+extern const wchar_t kEnabledText[];
+extern const wchar_t kDisabledText[];
+extern const wchar_t kNotEnabledMessage[];
+extern const wchar_t kNotDisabledMessage[];
+extern const wchar_t kMessageTitle[];
+
+class SettingsWindow {
+public:
+    // Creates the window, runs Form_Load and shows it centred, already showing
+    // the add-in's state.
+    SettingsWindow();
+
+    const placement::TemplateLocations& locations() const { return TemplateLocations_; }
+    platform::Form& form() { return form_; }
+
+    // The button handlers, also run directly by tests.
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdExit_Click();
+
+private:
+    void Form_Load();
+    void RefreshState();
+    void OnClick(int id);
+
+    placement::TemplateLocations TemplateLocations_;
+    platform::Form form_;
+};
+
+}  // namespace tovrel
