@@ -1,0 +1,23 @@
+// Windows XP has no GetTickCount64, yet the threads library that the C++
+// runtime brings along imports it, and XP refuses to start an exe with an
+// import it cannot find. Defining the import slot here keeps that import out
+// of tovrel.exe; where Windows has the function, it is still what answers.
+#include <windows.h>
+
+namespace {
+
+ULONGLONG WINAPI TickCount64() {
+    using Fn = ULONGLONG(WINAPI*)();
+    const auto real = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
+    // Without it, the 32-bit count: it wraps after 49.7 days, which only
+    // shortens a timeout that happens to span the wrap.
+    return real ? real() : GetTickCount();
+}
+
+}  // namespace
+
+extern "C" {
+extern ULONGLONG(WINAPI* const tickCount64Import)() __asm__("__imp__GetTickCount64@0");
+ULONGLONG(WINAPI* const tickCount64Import)() = &TickCount64;
+}
