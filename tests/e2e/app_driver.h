@@ -1,0 +1,122 @@
+// Drives a started tovrel.exe from outside, the way a user would: finds its
+// window, reads what the window shows, presses buttons and answers message
+// boxes. Everything goes through window messages, so it works on any copy of
+// the program without hooks into it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder of the running test exe (<build>/bin) and the build tree above it.
+std::wstring TestExeFolder();
+std::wstring BuildFolder();
+
+std::string Utf8(const std::wstring& text);
+
+// Closes a kernel handle when it goes.
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE handle = nullptr) noexcept : handle_(handle) {}
+    ~KernelHandle();
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    HANDLE get() const noexcept { return handle_; }
+    void reset(HANDLE handle) noexcept;
+
+private:
+    HANDLE handle_;
+};
+
+// What the settings window shows a user, read off its controls.
+struct Display {
+    std::wstring exitCaption, upCaption, downCaption;
+    std::wstring explanation, upRow, downRow;
+    bool exitEnabled = false, upEnabled = false, downEnabled = false;
+    bool operator==(const Display&) const = default;
+};
+void PrintTo(const Display& display, std::ostream* out);
+
+// The icon a message box shows, told apart by its pixels on the screen (see
+// ShownIcon in app_driver.cpp for why not by handle).
+enum class BoxIcon { None, Information, Stop, Unknown };
+const char* Name(BoxIcon icon);
+void PrintTo(BoxIcon icon, std::ostream* out);
+
+struct MessageBoxView {
+    std::wstring title, text;
+    HWND owner = nullptr;
+    std::vector<int> buttonIds;  // the visible push buttons
+    BoxIcon icon = BoxIcon::None;
+};
+
+// One started tovrel.exe; ended by force if still running when destroyed, so
+// that no test leaves a copy behind.
+class RunningApp {
+public:
+    RunningApp(const std::wstring& exePath, const std::wstring& workingFolder);
+    ~RunningApp();
+    RunningApp(const RunningApp&) = delete;
+    RunningApp& operator=(const RunningApp&) = delete;
+
+    // Waits until a visible top-level window of this process carries `title`.
+    bool WaitForWindow(const std::wstring& title, DWORD timeoutMs);
+    HWND window() const { return window_; }
+
+    HWND Control(int id) const;
+    Display ReadDisplay() const;
+    HWND FocusedWindow() const;  // of the window's thread, which GetFocus cannot see
+
+    // Presses a button the way a click does; returns at once, as a message box
+    // may keep the program busy.
+    void Press(int id) const;
+    void PostClose() const;
+
+    // A visible dialog of this process other than the settings window, or null.
+    HWND FindMessageBox() const;
+    HWND WaitForMessageBox(DWORD timeoutMs) const;
+
+    bool WaitForExit(DWORD timeoutMs) const;
+    bool Running() const;
+
+private:
+    KernelHandle process_, thread_;
+    DWORD processId_ = 0;
+    HWND window_ = nullptr;
+};
+
+// Reads a message box; waits up to `timeoutMs` for its icon to be painted.
+MessageBoxView ReadMessageBox(HWND box, DWORD timeoutMs);
+// Presses the box's only button and waits until the box is gone.
+bool AnswerMessageBox(HWND box, DWORD timeoutMs);
+
+// Polls `done` until it holds or the time is up; true when it held.
+template <class Predicate>
+bool WaitUntil(Predicate done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(20);
+    }
+}
+
+// Screen pixels as 0x00RRGGBB, rows top-down.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> rgb;
+};
+Pixels CaptureScreen(const RECT& area);
+// Saves a 24-bit BMP; creates the folder it goes into.
+bool SaveBmp(const Pixels& pixels, const std::wstring& path);
+
+}  // namespace e2e

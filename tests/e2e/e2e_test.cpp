@@ -1,0 +1,369 @@
+// tovrel.exe started as a user starts it, from a folder of its own with the
+// template beside it, and worked through its window. Every case also proves
+// that no file but the one copy in Word's startup folder was touched.
+#include "tests/e2e/app_driver.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/scratch_key.h"
+#include "window/control_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+using namespace testing_support;
+using e2e::BoxIcon;
+using e2e::Display;
+using e2e::RunningApp;
+using e2e::Utf8;
+using e2e::WaitUntil;
+namespace ids = tovrel_ids;
+
+const std::wstring kTitle = L"Quorlen设置";
+const std::wstring kOptionsKey = L"software\\microsoft\\office\\10.0\\word\\options";
+const std::wstring kShellFoldersKey =
+    L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
+const std::wstring kOnRow = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
+const std::wstring kOffRow = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
+const std::wstring kExplanation =
+    L"您可以在不卸载本软件的情况下停用/"
+    L"启用Quorlen。\r（请注意：只有在关闭Word的情况下才能执行本功能。）";
+const std::wstring kNotEnabled = L"Quorlen没有启用。建议您关闭 Microsoft Word，重新安装Quorlen。";
+const std::wstring kNotDisabled =
+    L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
+
+constexpr DWORD kStartMs = 20000;  // a first start under Wine can be slow
+constexpr DWORD kReactMs = 5000;
+constexpr DWORD kQuietMs = 500;  // how long "no message box" is watched for
+constexpr DWORD kExitMs = 5000;
+
+Display Expected(bool on) {
+    Display display;
+    display.exitCaption = L"退 出";
+    display.upCaption = L"启 用";
+    display.downCaption = L"停 用";
+    display.explanation = kExplanation;
+    display.upRow = on ? kOnRow : L"";
+    display.downRow = on ? L"" : kOffRow;
+    display.exitEnabled = true;
+    display.upEnabled = !on;
+    display.downEnabled = on;
+    return display;
+}
+
+const char* StateName(bool on) {
+    return on ? "the ON display" : "the OFF display";
+}
+
+// How the registry names Word's startup folder.
+enum class Setting { WithSeparator, WithoutSeparator, Unset, Empty };
+
+struct Place {
+    const char* name;
+    const wchar_t* programFolder;  // the scratch folder tovrel is installed in
+    const wchar_t* startupRoot;    // the scratch folder the startup folder lies below
+    const wchar_t* startupFolder;  // below startupRoot, when startup-path names it
+    Setting setting;
+};
+
+const Place kUsual{"Usual", L"program", L"word", L"Startup", Setting::WithSeparator};
+
+// tovrel installed in a folder of its own, Word's startup folder and the
+// registry values that lead to it. When startup-path is set, the application-
+// data fallback points at a startup folder too, so that a copy put in the wrong
+// one shows up in the snapshots.
+class Installation {
+public:
+    explicit Installation(const Place& place = kUsual, bool withTemplate = true)
+        : program_(place.programFolder), startupRoot_(place.startupRoot) {
+        exe_ = program_ / L"tovrel.exe";
+        if (!CopyFileW((e2e::TestExeFolder() + L"\\tovrel.exe").c_str(), exe_.c_str(), TRUE)) {
+            throw std::runtime_error("tovrel.exe is not beside the test exe");
+        }
+        templateBytes_ = SampleTemplate(7);
+        if (withTemplate) {
+            WriteBytes(program_ / L"quorlen.dot", templateBytes_);
+        }
+
+        const std::wstring appData = startupRoot_ / L"AppData";
+        MakeFolder(appData);
+        MakeFolder(appData + L"\\microsoft");
+        MakeFolder(appData + L"\\microsoft\\word");
+        MakeFolder(appData + L"\\microsoft\\word\\startup");
+        appData_.Set(appData);
+        switch (place.setting) {
+            case Setting::WithSeparator:
+            case Setting::WithoutSeparator:
+                MakeFolder(startupRoot_ / place.startupFolder);
+                startupPath_.Set(startupRoot_ / place.startupFolder +
+                                 (place.setting == Setting::WithSeparator ? L"\\" : L""));
+                copyRelative_ = place.startupFolder + std::wstring(L"\\quorlen.dot");
+                break;
+            case Setting::Empty:
+                startupPath_.Set(L"");
+                [[fallthrough]];
+            case Setting::Unset:
+                copyRelative_ = L"AppData\\microsoft\\word\\startup\\quorlen.dot";
+                break;
+        }
+    }
+
+    std::unique_ptr<RunningApp> Start() const {
+        // Started from elsewhere, as from a shortcut: the template must be found
+        // beside the program, not in the current folder.
+        return std::make_unique<RunningApp>(exe_, startupRoot_.path());
+    }
+
+    void PutCopy() const { WriteBytes(copy(), templateBytes_); }
+    std::wstring copy() const { return startupRoot_ / copyRelative_; }
+    const std::string& templateBytes() const { return templateBytes_; }
+
+    // The program folder and everything below the startup root, in one map.
+    Snapshot Snap() const {
+        Snapshot both;
+        for (auto& [path, state] : TakeSnapshot(program_.path())) {
+            both[L"program\\" + path] = state;
+        }
+        for (auto& [path, state] : TakeSnapshot(startupRoot_.path())) {
+            both[L"startup\\" + path] = state;
+        }
+        return both;
+    }
+    std::wstring CopyCreated() const { return L" created:startup\\" + copyRelative_; }
+
+private:
+    ScratchFolder program_, startupRoot_;
+    ValueOverride startupPath_{kOptionsKey, L"startup-path"};
+    ValueOverride appData_{kShellFoldersKey, L"appdata"};
+    std::wstring exe_, copyRelative_;
+    std::string templateBytes_;
+};
+
+std::string Changes(const Snapshot& before, const Snapshot& after) {
+    const std::wstring changes = DescribeChanges(before, after);
+    return changes.empty() ? "nothing" : Utf8(changes);
+}
+
+template <class Case>
+std::string CaseName(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+// --- what the window shows at start -----------------------------------------
+
+struct StartCase {
+    const char* name;
+    bool copyPresent;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StartTest : public testing::TestWithParam<StartCase> {};
+
+TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
+    const StartCase& c = GetParam();
+    Installation installation;
+    if (c.copyPresent) {
+        installation.PutCopy();
+    }
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible top-level window titled Quorlen设置 of the started process";
+    EXPECT_EQ(app->ReadDisplay(), Expected(c.copyPresent))
+        << "expected " << StateName(c.copyPresent) << " as soon as the window shows";
+    for (int id : {ids::cmdExit, ids::Picture1, ids::cmdUp, ids::cmdDown, ids::lblExplain,
+                   ids::lblUp, ids::lblDown}) {
+        EXPECT_TRUE(app->Control(id) && IsWindowVisible(app->Control(id)))
+            << "expected a visible control with ID " << id;
+    }
+    EXPECT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(ids::cmdExit); }, kReactMs))
+        << "expected the focus on 退 出 (ID 100) after start, got window " << app->FocusedWindow()
+        << " with ID " << GetDlgCtrlID(app->FocusedWindow());
+
+    if (!c.copyPresent) {
+        Sleep(kQuietMs);  // let it finish painting
+        RECT area;
+        GetWindowRect(app->window(), &area);
+        EXPECT_TRUE(SaveBmp(e2e::CaptureScreen(area),
+                            e2e::BuildFolder() + L"\\artifacts\\tovrel-window.bmp"))
+            << "expected a screenshot of the window in <build>\\artifacts";
+    }
+
+    app->Press(ids::cmdExit);
+    EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected no file touched by starting and ending, got "
+        << Changes(before, installation.Snap());
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, StartTest,
+                         testing::Values(StartCase{"CopyInStartupFolderMeansOn", true},
+                                         StartCase{"NoCopyMeansOff", false}),
+                         CaseName<StartCase>);
+
+// --- switching on and off, wherever the startup folder is ---------------------
+
+void PrintTo(const Place& place, std::ostream* out) {
+    *out << place.name;
+}
+
+class SwitchTest : public testing::TestWithParam<Place> {};
+
+TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
+    const Installation installation(GetParam());
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    ASSERT_EQ(app->ReadDisplay(), Expected(false))
+        << "expected the OFF display at start, with no copy at " << Utf8(installation.copy());
+
+    app->Press(ids::cmdUp);
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, kReactMs))
+        << "expected the ON display after 启 用, got" << testing::PrintToString(app->ReadDisplay());
+    EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr)
+        << "expected no message box after a successful 启 用";
+    EXPECT_EQ(ReadBytes(installation.copy()), installation.templateBytes())
+        << "expected a byte-for-byte copy of the template at " << Utf8(installation.copy());
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), installation.CopyCreated())
+        << "expected only " << Utf8(installation.CopyCreated()) << ", got "
+        << Changes(before, installation.Snap());
+
+    app->Press(ids::cmdDown);
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(false); }, kReactMs))
+        << "expected the OFF display after 停 用, got"
+        << testing::PrintToString(app->ReadDisplay());
+    EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr)
+        << "expected no message box after a successful 停 用";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected the copy gone and everything else as before, got "
+        << Changes(before, installation.Snap());
+
+    app->Press(ids::cmdExit);
+    EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, SwitchTest,
+                         testing::Values(kUsual,
+                                         Place{"StartupPathWithoutFinalSeparator", L"program",
+                                               L"word", L"Startup", Setting::WithoutSeparator},
+                                         Place{"StartupPathUnsetFallsBackToAppData", L"program",
+                                               L"word", L"", Setting::Unset},
+                                         Place{"StartupPathEmptyFallsBackToAppData", L"program",
+                                               L"word", L"", Setting::Empty},
+                                         Place{"ChineseStartupFolder", L"program", L"中文用户",
+                                               L"启动文件夹", Setting::WithoutSeparator},
+                                         Place{"ChineseProgramFolder", L"程序文件夹", L"word",
+                                               L"Startup", Setting::WithSeparator}),
+                         CaseName<Place>);
+
+// --- switching that fails --------------------------------------------------------
+
+struct FailureCase {
+    const char* name;
+    bool on;            // the copy is in the startup folder at start
+    bool withTemplate;  // the template lies beside the program
+    bool heldByWord;    // another process holds the copy open
+    int button;
+    std::wstring text;
+    BoxIcon icon;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
+    const FailureCase& c = GetParam();
+    const Installation installation(kUsual, c.withTemplate);
+    if (c.on) {
+        installation.PutCopy();
+    }
+    std::optional<HeldOpen> word;
+    if (c.heldByWord) {
+        word.emplace(installation.copy());
+    }
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    ASSERT_EQ(app->ReadDisplay(), Expected(c.on)) << "expected " << StateName(c.on) << " at start";
+
+    app->Press(c.button);
+    const HWND box = app->WaitForMessageBox(kReactMs);
+    ASSERT_NE(box, nullptr) << "expected a message box (dialog) of the program after the press";
+    const e2e::MessageBoxView view = e2e::ReadMessageBox(box, kReactMs);
+    EXPECT_EQ(view.title, L"Quorlen") << "expected the title Quorlen, got " << Utf8(view.title);
+    EXPECT_EQ(view.text, c.text) << "expected the text " << Utf8(c.text) << ", got "
+                                 << Utf8(view.text);
+    EXPECT_EQ(view.icon, c.icon) << "expected the " << Name(c.icon) << ", got " << Name(view.icon);
+    EXPECT_TRUE(view.buttonIds.size() == 1 &&
+                (view.buttonIds.front() == IDOK || view.buttonIds.front() == IDCANCEL))
+        << "expected a single OK button, got " << view.buttonIds.size() << " buttons";
+    EXPECT_EQ(view.owner, app->window()) << "expected the box owned by the settings window";
+    EXPECT_FALSE(IsWindowEnabled(app->window()))
+        << "expected the settings window disabled while the box is up";
+
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, kReactMs)) << "expected the box to close on OK";
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(c.on); }, kReactMs))
+        << "expected " << StateName(c.on) << " still after OK, got"
+        << testing::PrintToString(app->ReadDisplay());
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected no file touched by the failed attempt, got "
+        << Changes(before, installation.Snap());
+
+    app->Press(ids::cmdExit);
+    EXPECT_TRUE(app->WaitForExit(kExitMs))
+        << "expected the program to end within 5 s of 退 出 after a failed attempt";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailureTest,
+    testing::Values(FailureCase{"DisableWhileWordHoldsTheCopy", true, true, true, ids::cmdDown,
+                                kNotDisabled, BoxIcon::Stop},
+                    FailureCase{"EnableWithoutTheTemplate", false, false, false, ids::cmdUp,
+                                kNotEnabled, BoxIcon::Information}),
+    CaseName<FailureCase>);
+
+// --- ending -------------------------------------------------------------------------
+
+struct EndCase {
+    const char* name;
+    bool byExitButton;  // else by closing the window
+};
+
+void PrintTo(const EndCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class EndTest : public testing::TestWithParam<EndCase> {};
+
+TEST_P(EndTest, EndsAtOnce) {
+    const Installation installation;
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    if (GetParam().byExitButton) {
+        app->Press(ids::cmdExit);
+    } else {
+        app->PostClose();
+    }
+    EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
+                         testing::Values(EndCase{"ExitButton", true},
+                                         EndCase{"CloseWindow", false}),
+                         CaseName<EndCase>);
+
+}  // namespace
