@@ -195,11 +195,14 @@ Form::Form(const FormSpec& spec, std::function<void(int)> onClick)
     }
     SetWindowTextW(state_->window, spec.title);
 
+    // Sized and centred on the screen at once, while still hidden.
     const int dpi = ScreenDpi();
     RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    SetWindowPos(state_->window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(state_->window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
     const auto icon = [&](int metricX, int metricY) {
         return reinterpret_cast<LPARAM>(
@@ -238,11 +241,6 @@ void Form::SetCaption(int id, const std::wstring& text) {
 }
 
 void Form::ShowCentred() {
-    RECT frame;
-    GetWindowRect(state_->window, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(state_->window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(state_->window, SW_SHOW);
     for (const auto& c : state_->spec.controls) {
         HWND candidate = control(c.id);

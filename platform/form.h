@@ -66,8 +66,8 @@ public:
     void SetEnabled(int id, bool enabled);
     void SetCaption(int id, const std::wstring& text);
 
-    // Shows the window for the first time, centred on the screen, with the
-    // focus on the first control that can take it.
+    // Shows the window for the first time, where it was created: centred on
+    // the screen. The focus goes to the first control that can take it.
     void ShowCentred();
 
     // A modal message box over this window with an OK button; returns when

@@ -210,18 +210,37 @@ TEST(VersionRecord, HoldsVersionOneAndTheChineseStrings) {
     }
 }
 
-// The manifest at work: it parses, and its dependency brings version 6 of the
-// common controls, kept with the side-by-side assemblies, not in system32.
-TEST(Manifest, LoadsCommonControls6) {
-    HMODULE controls = LoadLibraryW(L"comctl32.dll");
-    ASSERT_TRUE(controls);
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(controls, path, MAX_PATH);
-    FreeLibrary(controls);
-    std::wstring lower(path);
-    CharLowerW(lower.data());
-    EXPECT_NE(lower.find(L"\\winsxs\\x86_microsoft.windows.common-controls_"), std::wstring::npos)
-        << lower;
+// The manifest: Windows builds an activation context from it (a manifest that
+// does not parse stops the program from starting at all), and it says what it
+// must: the user's own rights, the supported Windows versions, system DPI.
+TEST(Manifest, ParsesAndStatesRightsVersionsAndDpi) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = self;
+    context.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE activation = CreateActCtxW(&context);
+    ASSERT_NE(activation, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    ReleaseActCtx(activation);
+
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_TRUE(found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                               SizeofResource(nullptr, found));
+    const char* required[] = {
+        "level=\"asInvoker\"",
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+        ">true</dpiAware>",
+    };
+    for (const char* text : required) {
+        EXPECT_NE(manifest.find(text), std::string::npos) << "the manifest should hold " << text;
+    }
 }
 
 }  // namespace
