@@ -9,8 +9,8 @@ std::string ToAnsi(std::wstring_view text) {
         return {};
     }
     const int length = static_cast<int>(text.size());
-    const int needed = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr,
-                                           nullptr);
+    const int needed =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(needed), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
     return bytes;

@@ -6,7 +6,9 @@
 
 namespace platform {
 
-[[noreturn]] void RaiseLastError() { throw ServiceError(GetLastError()); }
+[[noreturn]] void RaiseLastError() {
+    throw ServiceError(GetLastError());
+}
 
 namespace {
 
@@ -71,8 +73,8 @@ bool IsSameFile(const std::wstring& first, const std::wstring& second) {
         // No access rights and full sharing: looking must never disturb the file
         // or anyone holding it.
         FileHandle file(CreateFileA(ToAnsi(path).c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
         return file && GetFileInformationByHandle(file.get(), &info);
     };
     BY_HANDLE_FILE_INFORMATION a, b;

@@ -30,7 +30,9 @@ private:
     HGDIOBJ object_;
 };
 
-HINSTANCE ThisModule() { return GetModuleHandleW(nullptr); }
+HINSTANCE ThisModule() {
+    return GetModuleHandleW(nullptr);
+}
 
 // An empty dialog template: the dialog manager gives the window its keyboard
 // handling (Tab, Enter on the focused button); the controls are laid out in
@@ -45,7 +47,9 @@ constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 
 }  // namespace
 
-int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int TwipsToPixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -141,9 +145,9 @@ struct Form::State {
     void CreateControls() {
         const int dpi = ScreenDpi();
         const FontSpec& f = spec.font;
-        font.Reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE,
-                                     FALSE, FALSE, f.charset, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
+        font.Reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
+                               FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
         for (const auto& c : spec.controls) {
             const wchar_t* windowClass = L"STATIC";
             DWORD style = WS_CHILD | WS_VISIBLE;
@@ -187,9 +191,9 @@ Form::Form(const FormSpec& spec, std::function<void(int)> onClick)
     EmptyDialogTemplate dialog{};
     dialog.header.style = kWindowStyle;
     dialog.header.dwExtendedStyle = kWindowExStyle;
-    state_->window = CreateDialogIndirectParamW(ThisModule(), &dialog.header, state_->owner,
-                                                &State::DialogProc,
-                                                reinterpret_cast<LPARAM>(state_.get()));
+    state_->window =
+        CreateDialogIndirectParamW(ThisModule(), &dialog.header, state_->owner, &State::DialogProc,
+                                   reinterpret_cast<LPARAM>(state_.get()));
     if (!state_->window) {
         RaiseLastError();
     }
@@ -224,9 +228,13 @@ Form::~Form() {
     }
 }
 
-HWND Form::handle() const { return state_->window; }
+HWND Form::handle() const {
+    return state_->window;
+}
 
-HWND Form::control(int id) const { return GetDlgItem(state_->window, id); }
+HWND Form::control(int id) const {
+    return GetDlgItem(state_->window, id);
+}
 
 void Form::SetEnabled(int id, bool enabled) {
     HWND target = control(id);
@@ -268,6 +276,8 @@ void Form::RunEventLoop() {
     }
 }
 
-void EndProgram() { ExitProcess(0); }
+void EndProgram() {
+    ExitProcess(0);
+}
 
 }  // namespace platform

@@ -42,7 +42,7 @@ struct FormSpec {
     const wchar_t* title;
     int clientWidth, clientHeight;  // twips
     int iconResource;
-    FontSpec font;                         // of every text control
+    FontSpec font;                          // of every text control
     std::span<const ControlSpec> controls;  // in tab order: the first takes the focus
 };
 

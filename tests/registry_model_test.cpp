@@ -50,7 +50,9 @@ public:
         bytes.resize(length);
         return bytes;
     }
-    unsigned Below(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(random_); }
+    unsigned Below(unsigned n) {
+        return std::uniform_int_distribution<unsigned>(0, n - 1)(random_);
+    }
 
 private:
     std::mt19937 random_;
@@ -60,10 +62,10 @@ private:
 
 TEST(GetRegStringModel, MatchesTheModelOnRandomValues) {
     const char* fixed = std::getenv("TOVREL_SEED");
-    const unsigned seed = fixed ? static_cast<unsigned>(std::strtoul(fixed, nullptr, 10))
-                                : std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed) + " (rerun with TOVREL_SEED=" +
-                 std::to_string(seed) + ")");
+    const unsigned seed =
+        fixed ? static_cast<unsigned>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed) +
+                 " (rerun with TOVREL_SEED=" + std::to_string(seed) + ")");
     Generator generate(seed);
     testing_support::ScratchKey key;
     DWORD handlesBefore = 0, handlesAfter = 0;
@@ -106,7 +108,8 @@ TEST(GetRegStringModel, MatchesTheModelOnRandomValues) {
         }
         if (mdlvantel::lRegStatus != 0) {
             ++failures;
-            ADD_FAILURE() << "value " << i << ": status " << mdlvantel::lRegStatus << ", expected 0";
+            ADD_FAILURE() << "value " << i << ": status " << mdlvantel::lRegStatus
+                          << ", expected 0";
         }
     }
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);

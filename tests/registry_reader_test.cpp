@@ -5,21 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/printable.h"
 #include "tests/support/scratch_key.h"
 
 using mdlvantel::GetRegString;
 using mdlvantel::lRegStatus;
 using testing_support::ScratchKey;
 
-namespace {
+using testing_support::Printable;
 
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c < 128 ? std::string(1, static_cast<char>(c)) : "\\u" + std::to_string(c);
-    }
-    return out;
-}
+namespace {
 
 // A value as a test stores it: a registry type and the raw bytes.
 struct StoredValue {
@@ -34,7 +29,9 @@ std::string Utf16(const std::wstring& text, bool withNul) {
     return std::string(reinterpret_cast<const char*>(text.c_str()), size);
 }
 
-std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+std::string Dword(DWORD value) {
+    return std::string(reinterpret_cast<const char*>(&value), 4);
+}
 
 }  // namespace
 
@@ -59,7 +56,7 @@ TEST(GetRegString, ReadsValuesAsTheirStoredText) {
         key.SetBytes(L"value", c.type, c.bytes.data(), c.bytes.size());
         lRegStatus = 12345;
         const std::wstring text = GetRegString(HKEY_CURRENT_USER, key.path(), L"value");
-        EXPECT_EQ(Narrow(text), Narrow(c.expected)) << c.what;
+        EXPECT_EQ(Printable(text), Printable(c.expected)) << c.what;
         EXPECT_EQ(text.size(), c.expected.size()) << c.what << ": no NUL or padding expected";
         EXPECT_EQ(lRegStatus, 0) << c.what << ": the close's status expected";
     }
@@ -84,7 +81,7 @@ TEST(GetRegString, FailuresGiveEmptyTextAndTheirStatus) {
     };
     for (const auto& c : cases) {
         lRegStatus = 12345;
-        EXPECT_EQ(Narrow(GetRegString(HKEY_CURRENT_USER, c.keyPath, c.valueName)), "") << c.what;
+        EXPECT_EQ(Printable(GetRegString(HKEY_CURRENT_USER, c.keyPath, c.valueName)), "") << c.what;
         EXPECT_EQ(lRegStatus, c.status) << c.what;
     }
 }
@@ -96,7 +93,8 @@ TEST(GetRegString, KeyPathsAreCaseBlindAndNamesMayBeChinese) {
     for (auto& c : upper) {
         c = towupper(c);
     }
-    EXPECT_EQ(Narrow(GetRegString(HKEY_CURRENT_USER, upper, L"启动路径")), Narrow(L"E:\\启动\\"));
+    EXPECT_EQ(Printable(GetRegString(HKEY_CURRENT_USER, upper, L"启动路径")),
+              Printable(L"E:\\启动\\"));
 }
 
 TEST(GetRegString, LeaksNoHandleOnAnyPath) {
@@ -127,10 +125,10 @@ namespace {
 
 struct FakeRegistry {
     std::vector<std::string> calls;
-    std::string data;          // what the data query hands back
-    DWORD sizeAnswer = 0;      // what the size query reports
-    LONG dataStatus = 0;       // what the data query returns
-    DWORD dataWritten = 0;     // what the data query reports as written
+    std::string data;       // what the data query hands back
+    DWORD sizeAnswer = 0;   // what the size query reports
+    LONG dataStatus = 0;    // what the data query returns
+    DWORD dataWritten = 0;  // what the data query reports as written
     LONG closeStatus = 0;
 };
 FakeRegistry fake;
@@ -142,8 +140,7 @@ LONG WINAPI FakeOpen(HKEY, LPCSTR path, PHKEY out) {
     return 0;
 }
 
-LONG WINAPI FakeQuery(HKEY key, LPCSTR, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD size) {
+LONG WINAPI FakeQuery(HKEY key, LPCSTR, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
     EXPECT_EQ(key, kFakeKey);
     EXPECT_EQ(reserved, nullptr);
     EXPECT_EQ(*type, static_cast<DWORD>(REG_SZ));
@@ -186,8 +183,8 @@ TEST(GetRegString, JudgesOnlyWhatTheDataQueryReports) {
     };
     for (auto& c : cases) {
         fake = c.registry;
-        EXPECT_EQ(Narrow(GetRegString(kFake, HKEY_CURRENT_USER, L"some\\key", L"v")),
-                  Narrow(c.expected))
+        EXPECT_EQ(Printable(GetRegString(kFake, HKEY_CURRENT_USER, L"some\\key", L"v")),
+                  Printable(c.expected))
             << c.what;
         EXPECT_EQ(lRegStatus, c.status) << c.what;
         EXPECT_EQ(fake.calls.back(), "close") << c.what << ": the key is always closed";
@@ -197,8 +194,8 @@ TEST(GetRegString, JudgesOnlyWhatTheDataQueryReports) {
 TEST(GetRegString, CallsTheRegistryInOrder) {
     fake = {{}, std::string("C:\\x\0", 5), 5, 0, 5, 0};
     GetRegString(kFake, HKEY_CURRENT_USER, L"Software\\Key", L"v");
-    EXPECT_EQ(fake.calls,
-              (std::vector<std::string>{"open Software\\Key", "size-query", "data-query 5", "close"}));
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"open Software\\Key", "size-query",
+                                                    "data-query 5", "close"}));
 
     fake = {};
     GetRegString(kFake, HKEY_CURRENT_USER, L"", L"v");

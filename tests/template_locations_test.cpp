@@ -5,22 +5,12 @@
 #include <optional>
 
 #include "platform/runtime_services.h"
+#include "tests/support/printable.h"
 #include "tests/support/scratch_key.h"
 
 using namespace placement;
+using testing_support::Printable;
 using testing_support::ValueOverride;
-
-namespace {
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c < 128 ? std::string(1, static_cast<char>(c)) : "\\u" + std::to_string(c);
-    }
-    return out;
-}
-
-}  // namespace
 
 TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
     struct Case {
@@ -53,9 +43,9 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
         c.appData ? appData.Set(*c.appData) : appData.Remove();
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
-        EXPECT_EQ(Narrow(locations.strDest), Narrow(c.expected)) << c.what;
-        EXPECT_EQ(Narrow(locations.strSource),
-                  Narrow(platform::ProgramDirectory() + L"\\quorlen.dot"))
+        EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
+        EXPECT_EQ(Printable(locations.strSource),
+                  Printable(platform::ProgramDirectory() + L"\\quorlen.dot"))
             << c.what;
     }
 }
@@ -66,13 +56,14 @@ TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
     } cases[] = {
         {L"C:\\Tools", L"C:\\Tools\\quorlen.dot", L"C:\\Tools\\quorlen.dot"},
         {L"C:\\", L"C:\\\\quorlen.dot", L"C:\\quorlen.dot"},
-        {L"\\\\server\\share", L"\\\\server\\share\\quorlen.dot", L"\\\\server\\share\\quorlen.dot"},
+        {L"\\\\server\\share", L"\\\\server\\share\\quorlen.dot",
+         L"\\\\server\\share\\quorlen.dot"},
         {L"C:\\程序\\工具", L"C:\\程序\\工具\\quorlen.dot", L"C:\\程序\\工具\\quorlen.dot"},
         {L"", L"\\quorlen.dot", L"\\quorlen.dot"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Narrow(TemplateBeside(c.folder)), Narrow(c.beside)) << Narrow(c.folder);
-        EXPECT_EQ(Narrow(TemplateInside(c.folder)), Narrow(c.inside)) << Narrow(c.folder);
+        EXPECT_EQ(Printable(TemplateBeside(c.folder)), Printable(c.beside)) << Printable(c.folder);
+        EXPECT_EQ(Printable(TemplateInside(c.folder)), Printable(c.inside)) << Printable(c.folder);
     }
 }
 
@@ -80,6 +71,6 @@ TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
     wchar_t self[MAX_PATH];
     const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     const std::wstring directory = platform::ProgramDirectory();
-    EXPECT_EQ(Narrow(directory), Narrow(path.substr(0, path.find_last_of(L'\\'))));
+    EXPECT_EQ(Printable(directory), Printable(path.substr(0, path.find_last_of(L'\\'))));
     EXPECT_NE(directory.back(), L'\\') << "only a drive's root ends with a separator";
 }

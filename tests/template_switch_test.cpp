@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/runtime_services.h"
+#include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 
 using namespace placement;
@@ -15,19 +16,14 @@ namespace {
 
 const char* Name(SwitchOutcome outcome) {
     switch (outcome) {
-        case SwitchOutcome::Done: return "Done";
-        case SwitchOutcome::NotEnabled: return "NotEnabled";
-        case SwitchOutcome::NotDisabled: return "NotDisabled";
+        case SwitchOutcome::Done:
+            return "Done";
+        case SwitchOutcome::NotEnabled:
+            return "NotEnabled";
+        case SwitchOutcome::NotDisabled:
+            return "NotDisabled";
     }
     return "?";
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c < 128 ? std::string(1, static_cast<char>(c)) : "?";
-    }
-    return out;
 }
 
 // A program folder with the template in it and a Word startup folder, both
@@ -39,8 +35,7 @@ struct Installation {
     std::wstring startupFolder = root / L"启动";
     std::string templateBytes = SampleTemplate(1);
     std::string olderBytes = SampleTemplate(2, 1234);
-    TemplateLocations locations{programFolder + L"\\quorlen.dot",
-                                startupFolder + L"\\quorlen.dot"};
+    TemplateLocations locations{programFolder + L"\\quorlen.dot", startupFolder + L"\\quorlen.dot"};
     std::unique_ptr<HeldOpen> held;  // a "running Word" for the cases that need one
 
     Installation() {
@@ -71,8 +66,8 @@ void Check(const Case& c) {
     const std::string sourceBefore = ReadBytes(setup.locations.strSource);
     const Snapshot before = TakeSnapshot(setup.root.path());
 
-    const SwitchOutcome outcome = c.action == Action::Enable ? Enable(setup.locations)
-                                                             : Disable(setup.locations);
+    const SwitchOutcome outcome =
+        c.action == Action::Enable ? Enable(setup.locations) : Disable(setup.locations);
     EXPECT_STREQ(Name(outcome), Name(c.outcome));
 
     setup.held.reset();
@@ -83,9 +78,10 @@ void Check(const Case& c) {
             EXPECT_FALSE(Exists(dest)) << "no copy expected";
             break;
         case Expect::Template:
-            EXPECT_TRUE(ReadBytes(dest) == setup.templateBytes) << "a copy of the template expected";
-            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                    FILE_ATTRIBUTE_SYSTEM),
+            EXPECT_TRUE(ReadBytes(dest) == setup.templateBytes)
+                << "a copy of the template expected";
+            EXPECT_EQ(attributes &
+                          (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
                       0u)
                 << "an ordinary, writable copy expected";
             break;
@@ -113,7 +109,7 @@ void Check(const Case& c) {
         after = TakeSnapshot(setup.root.path());
         expectedAfter = before;
     }
-    EXPECT_EQ(Narrow(DescribeChanges(expectedAfter, after)), "");
+    EXPECT_EQ(Printable(DescribeChanges(expectedAfter, after)), "");
     EXPECT_TRUE(ReadBytes(setup.locations.strSource) == sourceBefore)
         << "the template beside the program must stay byte for byte as it was";
 }
@@ -126,9 +122,8 @@ TEST(TemplateSwitch, Enable) {
          SwitchOutcome::Done, Expect::Template},
         {"over an older copy", [](Installation& s) { s.PlaceOlderCopy(); }, Action::Enable,
          SwitchOutcome::Done, Expect::Template},
-        {"startup folder missing",
-         [](Installation& s) { RemoveTree(s.startupFolder); }, Action::Enable,
-         SwitchOutcome::NotEnabled, Expect::Nothing},
+        {"startup folder missing", [](Installation& s) { RemoveTree(s.startupFolder); },
+         Action::Enable, SwitchOutcome::NotEnabled, Expect::Nothing},
         {"template missing beside the program",
          [](Installation& s) { RemoveTree(s.locations.strSource); }, Action::Enable,
          SwitchOutcome::NotEnabled, Expect::Nothing},
@@ -237,15 +232,14 @@ TEST(TemplateSwitch, UnreachablePlaces) {
         SwitchOutcome enable, disable;
     } places[] = {
         {L"Q:\\Word\\Startup\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::Done},
-        {L"\\\\no-such-server\\share\\quorlen.dot", SwitchOutcome::NotEnabled,
-         SwitchOutcome::Done},
+        {L"\\\\no-such-server\\share\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::Done},
         {L"C:\\bad|name\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::NotDisabled},
     };
     Installation setup;
     for (const auto& place : places) {
         const TemplateLocations locations{setup.locations.strSource, place.dest};
-        EXPECT_STREQ(Name(Enable(locations)), Name(place.enable)) << Narrow(place.dest);
-        EXPECT_STREQ(Name(Disable(locations)), Name(place.disable)) << Narrow(place.dest);
+        EXPECT_STREQ(Name(Enable(locations)), Name(place.enable)) << Printable(place.dest);
+        EXPECT_STREQ(Name(Disable(locations)), Name(place.disable)) << Printable(place.dest);
     }
     EXPECT_TRUE(ReadBytes(setup.locations.strSource) == setup.templateBytes);
 }

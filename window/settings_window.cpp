@@ -7,10 +7,10 @@
 
 namespace tovrel {
 
+using placement::SwitchOutcome;
 using platform::ControlKind;
 using platform::RunStep;
 using platform::TextColour;
-using placement::SwitchOutcome;
 namespace id = tovrel_ids;
 
 const wchar_t kExplanation[] =
@@ -46,7 +46,9 @@ const platform::FormSpec kForm{
 
 }  // namespace
 
-const platform::FormSpec& SettingsFormSpec() { return kForm; }
+const platform::FormSpec& SettingsFormSpec() {
+    return kForm;
+}
 
 SettingsWindow::SettingsWindow() : form_(kForm, [this](int control) { OnClick(control); }) {
     Form_Load();
@@ -55,9 +57,15 @@ SettingsWindow::SettingsWindow() : form_(kForm, [this](int control) { OnClick(co
 
 void SettingsWindow::OnClick(int control) {
     switch (control) {
-        case id::cmdUp: cmdUp_Click(); break;
-        case id::cmdDown: cmdDown_Click(); break;
-        case id::cmdExit: cmdExit_Click(); break;
+        case id::cmdUp:
+            cmdUp_Click();
+            break;
+        case id::cmdDown:
+            cmdDown_Click();
+            break;
+        case id::cmdExit:
+            cmdExit_Click();
+            break;
     }
 }
 
@@ -91,6 +99,8 @@ void SettingsWindow::cmdDown_Click() {
     RunStep([&] { RefreshState(); });
 }
 
-void SettingsWindow::cmdExit_Click() { platform::EndProgram(); }
+void SettingsWindow::cmdExit_Click() {
+    platform::EndProgram();
+}
 
 }  // namespace tovrel

@@ -47,9 +47,9 @@ int wmain(int argc, wchar_t** argv) {
 
     const DWORD stride = (width * 3 + 3) & ~3;
     const DWORD imageSize = stride * height;
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) +
-                                                     sizeof(BITMAPINFOHEADER) + imageSize),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER file{
+        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
+        0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     info.bmiHeader.biSizeImage = imageSize;
     int status = 3;
     if (FILE* out = _wfopen(argv[2], L"wb")) {

@@ -52,7 +52,9 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
     MakeFolder(path_);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
 
 Snapshot TakeSnapshot(const std::wstring& root) {
     Snapshot snapshot;
@@ -85,8 +87,8 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
         Fail("CreateFileW");
     }
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                nullptr);
+    const BOOL ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) {
         Fail("WriteFile");
@@ -171,8 +173,8 @@ HeldOpen::HeldOpen(const std::wstring& path) {
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
     release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
 
-    std::wstring command = L"\"" + HelperBesideTests(L"hold_file.exe") + L"\" \"" + path +
-                           L"\" " + readyName + L" " + releaseName;
+    std::wstring command = L"\"" + HelperBesideTests(L"hold_file.exe") + L"\" \"" + path + L"\" " +
+                           readyName + L" " + releaseName;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -46,8 +46,8 @@ ValueOverride::ValueOverride(std::wstring keyPath, std::wstring name)
     if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str(), kAnyUnexpanded, &type_,
                      nullptr, &size) == ERROR_SUCCESS) {
         saved_.resize(size);
-        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str(),
-                                 kAnyUnexpanded, &type_, saved_.data(), &size) == ERROR_SUCCESS;
+        hadValue_ = RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str(), kAnyUnexpanded,
+                                 &type_, saved_.data(), &size) == ERROR_SUCCESS;
         saved_.resize(size);
     }
     Remove();
@@ -68,6 +68,8 @@ void ValueOverride::Set(const std::wstring& text) {
           "RegSetKeyValueW");
 }
 
-void ValueOverride::Remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str()); }
+void ValueOverride::Remove() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str());
+}
 
 }  // namespace testing_support

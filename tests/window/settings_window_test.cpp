@@ -5,6 +5,7 @@
 #include <string>
 
 #include "placement/template_switch.h"
+#include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 #include "window/control_ids.h"
@@ -18,14 +19,6 @@ std::wstring Caption(HWND window) {
     std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
     text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
     return text;
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c < 128 ? std::string(1, static_cast<char>(c)) : "\\u" + std::to_string(c);
-    }
-    return out;
 }
 
 // A control's rectangle in its window's client area.
@@ -52,7 +45,8 @@ int LinesIn(HWND label, const std::wstring& text) {
     RECT r;
     GetClientRect(label, &r);
     HDC dc = GetDC(label);
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics;
     GetTextMetricsW(dc, &metrics);
     DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -79,9 +73,12 @@ TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
         int id;
         RECT rect;
     } controls[] = {
-        {id::lblExplain, {24, 16, 24 + 361, 16 + 33}}, {id::lblUp, {24, 56, 24 + 241, 56 + 33}},
-        {id::cmdDown, {296, 56, 296 + 97, 56 + 33}},   {id::lblDown, {24, 104, 24 + 241, 104 + 33}},
-        {id::cmdUp, {296, 104, 296 + 97, 104 + 33}},   {id::Picture1, {24, 192, 24 + 121, 192 + 41}},
+        {id::lblExplain, {24, 16, 24 + 361, 16 + 33}},
+        {id::lblUp, {24, 56, 24 + 241, 56 + 33}},
+        {id::cmdDown, {296, 56, 296 + 97, 56 + 33}},
+        {id::lblDown, {24, 104, 24 + 241, 104 + 33}},
+        {id::cmdUp, {296, 104, 296 + 97, 104 + 33}},
+        {id::Picture1, {24, 192, 24 + 121, 192 + 41}},
         {id::cmdExit, {296, 192, 296 + 97, 192 + 36}},
     };
     for (const auto& c : controls) {
@@ -105,7 +102,7 @@ TEST(TwipsToPixels, FollowsTheDisplaysDpi) {
 }
 
 TEST_F(LayoutTest, WindowIsAFixedDialogOutOfTheTaskBar) {
-    EXPECT_EQ(Narrow(Caption(form.handle())), Narrow(L"Quorlen设置"));
+    EXPECT_EQ(Printable(Caption(form.handle())), Printable(L"Quorlen设置"));
     const LONG style = GetWindowLongW(form.handle(), GWL_STYLE);
     const LONG exStyle = GetWindowLongW(form.handle(), GWL_EXSTYLE);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
@@ -121,17 +118,18 @@ TEST_F(LayoutTest, WindowIsAFixedDialogOutOfTheTaskBar) {
 }
 
 TEST_F(LayoutTest, TextControlsUseSongTi) {
-    for (int control : {id::lblExplain, id::lblUp, id::lblDown, id::cmdUp, id::cmdDown,
-                        id::cmdExit}) {
+    for (int control :
+         {id::lblExplain, id::lblUp, id::lblDown, id::cmdUp, id::cmdDown, id::cmdExit}) {
         LOGFONTW font{};
         HGDIOBJ handle =
             reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(control), WM_GETFONT, 0, 0));
         ASSERT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << "control " << control;
-        EXPECT_EQ(Narrow(font.lfFaceName), Narrow(L"宋体")) << "control " << control;
+        EXPECT_EQ(Printable(font.lfFaceName), Printable(L"宋体")) << "control " << control;
         EXPECT_EQ(font.lfHeight, -14) << "10.5 points at 96 DPI, control " << control;
         EXPECT_EQ(font.lfWeight, FW_NORMAL) << "control " << control;
         EXPECT_EQ(font.lfCharSet, GB2312_CHARSET) << "control " << control;
-        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut) << "control " << control;
+        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut)
+            << "control " << control;
     }
 }
 
@@ -149,7 +147,8 @@ TEST_F(LayoutTest, CaptionsBeforeLoading) {
     } cases[] = {{id::lblExplain, L"说明"}, {id::lblUp, L""},        {id::lblDown, L""},
                  {id::cmdUp, L"启 用"},     {id::cmdDown, L"停 用"}, {id::cmdExit, L"退 出"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(Narrow(Caption(form.control(c.id))), Narrow(c.caption)) << "control " << c.id;
+        EXPECT_EQ(Printable(Caption(form.control(c.id))), Printable(c.caption))
+            << "control " << c.id;
     }
 }
 
@@ -165,8 +164,8 @@ TEST_F(LayoutTest, TextsFitTheirLabels) {
 TEST_F(LayoutTest, KeyboardStartsOnExitAndTabsThroughEnabledButtons) {
     form.ShowCentred();
     EXPECT_EQ(GetFocus(), form.control(id::cmdExit)) << "focus starts on the exit button";
-    HWND order[] = {form.control(id::cmdExit), form.control(id::cmdUp),
-                    form.control(id::cmdDown), form.control(id::cmdExit)};
+    HWND order[] = {form.control(id::cmdExit), form.control(id::cmdUp), form.control(id::cmdDown),
+                    form.control(id::cmdExit)};
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
         EXPECT_EQ(GetNextDlgTabItem(form.handle(), order[i], FALSE), order[i + 1])
             << "tab step " << i;
@@ -196,8 +195,7 @@ TEST_F(LayoutTest, ShownCentredOnTheScreen) {
 class SettingsWindowTest : public ::testing::Test {
 protected:
     ScratchFolder startup{L"启动"};
-    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options",
-                              L"startup-path"};
+    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options", L"startup-path"};
     std::wstring copy = startup / L"quorlen.dot";
     std::wstring source;
 
@@ -218,8 +216,8 @@ protected:
         platform::Form& f = window.form();
         EXPECT_EQ(IsWindowEnabled(f.control(id::cmdDown)) != 0, d.downEnabled) << when;
         EXPECT_EQ(IsWindowEnabled(f.control(id::cmdUp)) != 0, d.upEnabled) << when;
-        EXPECT_EQ(Narrow(Caption(f.control(id::lblUp))), Narrow(d.up)) << when;
-        EXPECT_EQ(Narrow(Caption(f.control(id::lblDown))), Narrow(d.down)) << when;
+        EXPECT_EQ(Printable(Caption(f.control(id::lblUp))), Printable(d.up)) << when;
+        EXPECT_EQ(Printable(Caption(f.control(id::lblDown))), Printable(d.down)) << when;
     }
     const Display on{true, false, tovrel::kEnabledText, L""};
     const Display off{false, true, L"", tovrel::kDisabledText};
@@ -228,8 +226,8 @@ protected:
 TEST_F(SettingsWindowTest, OpensShowingTheState) {
     {
         tovrel::SettingsWindow window;
-        EXPECT_EQ(Narrow(Caption(window.form().control(id::lblExplain))),
-                  Narrow(tovrel::kExplanation));
+        EXPECT_EQ(Printable(Caption(window.form().control(id::lblExplain))),
+                  Printable(tovrel::kExplanation));
         EXPECT_TRUE(IsWindowVisible(window.form().handle()));
         ExpectDisplay(window, off, "opened with no copy");
     }

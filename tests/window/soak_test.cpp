@@ -27,8 +27,7 @@ Resources Measure() {
 
 TEST(Soak, TwoThousandSwitchesLeakNothing) {
     ScratchFolder startup{L"启动"};
-    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options",
-                              L"startup-path"};
+    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options", L"startup-path"};
     startupPath.Set(startup.path());
     wchar_t self[MAX_PATH];
     const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
