@@ -366,4 +366,63 @@ INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
                                          EndCase{"CloseWindow", false}),
                          CaseName<EndCase>);
 
+// --- the layout follows the display's DPI --------------------------------------
+
+// Sets the display's DPI as Wine reads it when a program starts, and puts the
+// old setting back.
+class DpiSetting {
+public:
+    explicit DpiSetting(DWORD dpi) {
+        DWORD size = sizeof old_;
+        hadOld_ = RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                               &old_, &size) == ERROR_SUCCESS;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~DpiSetting() {
+        if (hadOld_) {
+            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &old_, sizeof old_);
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels");
+        }
+    }
+    DpiSetting(const DpiSetting&) = delete;
+    DpiSetting& operator=(const DpiSetting&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+    DWORD old_ = 0;
+    bool hadOld_ = false;
+};
+
+class DpiTest : public testing::TestWithParam<int> {};
+
+TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
+    const int dpi = GetParam();
+    const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const DpiSetting setting(static_cast<DWORD>(dpi));
+    const Installation installation;
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+
+    RECT client;
+    GetClientRect(app->window(), &client);
+    EXPECT_EQ(client.right, pixels(6780)) << "client width at " << dpi << " DPI";
+    EXPECT_EQ(client.bottom, pixels(3630)) << "client height at " << dpi << " DPI";
+
+    RECT exit;
+    GetWindowRect(app->Control(ids::cmdExit), &exit);
+    MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
+    const RECT expected{pixels(4440), pixels(2880), pixels(4440) + pixels(1455),
+                        pixels(2880) + pixels(540)};
+    EXPECT_TRUE(EqualRect(&exit, &expected))
+        << "退 出 at " << exit.left << "," << exit.top << "-" << exit.right << "," << exit.bottom
+        << ", expected " << expected.left << "," << expected.top << "-" << expected.right << ","
+        << expected.bottom;
+    app->Press(ids::cmdExit);
+    EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest, testing::Values(120, 144));
+
 }  // namespace
