@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "placement/template_switch.h"
 #include "tests/support/printable.h"
@@ -180,6 +181,23 @@ TEST_F(LayoutTest, KeyboardStartsOnExitAndTabsThroughEnabledButtons) {
     form.SetEnabled(id::cmdUp, false);
     EXPECT_EQ(GetFocus(), form.control(id::cmdDown))
         << "disabling the focused button hands the focus on";
+}
+
+TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
+    std::vector<int> pressed;
+    platform::Form form{tovrel::SettingsFormSpec(), [&](int id) { pressed.push_back(id); }};
+    form.ShowCentred();
+    auto key = [&](WPARAM virtualKey) {
+        MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 0, 0, {}};
+        EXPECT_TRUE(IsDialogMessageW(form.handle(), &message))
+            << "the dialog takes key " << virtualKey;
+    };
+    key(VK_RETURN);
+    key(VK_TAB);
+    key(VK_RETURN);
+    key(VK_ESCAPE);
+    EXPECT_EQ(pressed, (std::vector<int>{id::cmdExit, id::cmdUp}))
+        << "Enter presses the focused button, Tab moves on, Esc presses nothing";
 }
 
 TEST_F(LayoutTest, ShownCentredOnTheScreen) {
