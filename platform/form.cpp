@@ -61,17 +61,18 @@ int ScreenDpi() {
 }
 
 struct Form::State {
-    const FormSpec& spec;
+    const FormDesign& design;
     std::function<void(int)> onClick;
     HWND owner = nullptr;
     HWND window = nullptr;
     GdiObject font;
     GdiBitmap banner;
 
-    State(const FormSpec& s, std::function<void(int)> click) : spec(s), onClick(std::move(click)) {}
+    State(const FormDesign& s, std::function<void(int)> click)
+        : design(s), onClick(std::move(click)) {}
 
-    const ControlSpec* Find(int id) const {
-        for (const auto& c : spec.controls) {
+    const ControlDesign* Find(int id) const {
+        for (const auto& c : design.controls) {
             if (c.id == id) {
                 return &c;
             }
@@ -112,7 +113,7 @@ struct Form::State {
     }
 
     INT_PTR ColourLabel(HDC dc, HWND label) {
-        const ControlSpec* c = Find(GetDlgCtrlID(label));
+        const ControlDesign* c = Find(GetDlgCtrlID(label));
         if (c) {
             if (c->colour.kind == TextColour::Kind::System) {
                 SetTextColor(dc, GetSysColor(static_cast<int>(c->colour.value)));
@@ -144,11 +145,11 @@ struct Form::State {
 
     void CreateControls() {
         const int dpi = ScreenDpi();
-        const FontSpec& f = spec.font;
+        const FontDesign& f = design.font;
         font.Reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
                                FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
-        for (const auto& c : spec.controls) {
+        for (const auto& c : design.controls) {
             const wchar_t* windowClass = L"STATIC";
             DWORD style = WS_CHILD | WS_VISIBLE;
             DWORD exStyle = 0;
@@ -182,8 +183,8 @@ struct Form::State {
     }
 };
 
-Form::Form(const FormSpec& spec, std::function<void(int)> onClick)
-    : state_(std::make_unique<State>(spec, std::move(onClick))) {
+Form::Form(const FormDesign& design, std::function<void(int)> onClick)
+    : state_(std::make_unique<State>(design, std::move(onClick))) {
     // A hidden owner keeps the window out of the task bar while it keeps an
     // ordinary title bar.
     state_->owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -197,11 +198,12 @@ Form::Form(const FormSpec& spec, std::function<void(int)> onClick)
     if (!state_->window) {
         RaiseLastError();
     }
-    SetWindowTextW(state_->window, spec.title);
+    SetWindowTextW(state_->window, design.title);
 
     // Sized and centred on the screen at once, while still hidden.
     const int dpi = ScreenDpi();
-    RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
+    RECT frame{0, 0, TwipsToPixels(design.clientWidth, dpi),
+               TwipsToPixels(design.clientHeight, dpi)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     SetWindowPos(state_->window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
@@ -210,7 +212,7 @@ Form::Form(const FormSpec& spec, std::function<void(int)> onClick)
 
     const auto icon = [&](int metricX, int metricY) {
         return reinterpret_cast<LPARAM>(
-            LoadImageW(ThisModule(), MAKEINTRESOURCEW(spec.iconResource), IMAGE_ICON,
+            LoadImageW(ThisModule(), MAKEINTRESOURCEW(design.iconResource), IMAGE_ICON,
                        GetSystemMetrics(metricX), GetSystemMetrics(metricY), LR_SHARED));
     };
     SendMessageW(state_->window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
@@ -250,7 +252,7 @@ void Form::SetCaption(int id, const std::wstring& text) {
 
 void Form::ShowCentred() {
     ShowWindow(state_->window, SW_SHOW);
-    for (const auto& c : state_->spec.controls) {
+    for (const auto& c : state_->design.controls) {
         HWND candidate = control(c.id);
         if ((GetWindowLongW(candidate, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(candidate)) {
             SendMessageW(state_->window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate), TRUE);

@@ -22,7 +22,7 @@ struct TextColour {
     DWORD value = 0;
 };
 
-struct ControlSpec {
+struct ControlDesign {
     int id;
     ControlKind kind;
     const wchar_t* caption;
@@ -31,19 +31,19 @@ struct ControlSpec {
     int imageResource = 0;  // for a picture: the GIF image (RCDATA) it shows
 };
 
-struct FontSpec {
+struct FontDesign {
     const wchar_t* face;
     int tenthsOfPoint;
     int weight;
     BYTE charset;
 };
 
-struct FormSpec {
+struct FormDesign {
     const wchar_t* title;
     int clientWidth, clientHeight;  // twips
     int iconResource;
-    FontSpec font;                          // of every text control
-    std::span<const ControlSpec> controls;  // in tab order: the first takes the focus
+    FontDesign font;                          // of every text control
+    std::span<const ControlDesign> controls;  // in tab order: the first takes the focus
 };
 
 // Twips (1/1440 inch) to pixels at `dpi` dots per inch.
@@ -56,7 +56,7 @@ class Form {
 public:
     // Creates the window and its controls, hidden. `onClick` runs, on the
     // window's thread, for every press of a button, with the button's id.
-    Form(const FormSpec& spec, std::function<void(int id)> onClick);
+    Form(const FormDesign& design, std::function<void(int id)> onClick);
     ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;

@@ -30,7 +30,7 @@ constexpr TextColour kHighlight{TextColour::Kind::System, COLOR_HIGHLIGHT};
 constexpr TextColour kDarkRed{TextColour::Kind::Rgb, RGB(192, 0, 0)};
 
 // In tab order: the exit button takes the focus first.
-const platform::ControlSpec kControls[] = {
+const platform::ControlDesign kControls[] = {
     {id::cmdExit, ControlKind::Button, L"退 出", 4440, 2880, 1455, 540, {}},
     {id::Picture1, ControlKind::Picture, L"", 360, 2880, 1815, 615, {}, IDR_BANNER},
     {id::cmdUp, ControlKind::Button, L"启 用", 4440, 1560, 1455, 495, {}},
@@ -40,13 +40,13 @@ const platform::ControlSpec kControls[] = {
     {id::lblDown, ControlKind::Label, L"", 360, 1560, 3615, 495, kDarkRed},
 };
 
-const platform::FormSpec kForm{
+const platform::FormDesign kForm{
     L"Quorlen设置", 6780, 3630, IDI_TOVREL, {L"宋体", 105, FW_NORMAL, GB2312_CHARSET}, kControls,
 };
 
 }  // namespace
 
-const platform::FormSpec& SettingsFormSpec() {
+const platform::FormDesign& SettingsFormDesign() {
     return kForm;
 }
 

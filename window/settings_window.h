@@ -10,7 +10,7 @@
 namespace tovrel {
 
 // The window's layout, in twips, and its texts; exposed for the layout tests.
-const platform::FormSpec& SettingsFormSpec();
+const platform::FormDesign& SettingsFormDesign();
 
 extern const wchar_t kExplanation[];
 extern const wchar_t kEnabledText[];

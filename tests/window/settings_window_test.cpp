@@ -60,7 +60,7 @@ int LinesIn(HWND label, const std::wstring& text) {
 
 class LayoutTest : public ::testing::Test {
 protected:
-    platform::Form form{tovrel::SettingsFormSpec(), [](int) {}};
+    platform::Form form{tovrel::SettingsFormDesign(), [](int) {}};
 };
 
 TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
@@ -185,7 +185,7 @@ TEST_F(LayoutTest, KeyboardStartsOnExitAndTabsThroughEnabledButtons) {
 
 TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
     std::vector<int> pressed;
-    platform::Form form{tovrel::SettingsFormSpec(), [&](int id) { pressed.push_back(id); }};
+    platform::Form form{tovrel::SettingsFormDesign(), [&](int id) { pressed.push_back(id); }};
     form.ShowCentred();
     auto key = [&](WPARAM virtualKey) {
         MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 0, 0, {}};
