@@ -27,9 +27,11 @@ SwitchOutcome Disable(const TemplateLocations& locations) noexcept {
         // When Word's startup folder is the program's own folder, the "copy" is
         // the installed template itself; deleting it would lose the add-in for
         // good, so it stays and the attempt reports that it did not switch off.
-        if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
-            RunStep([&] { platform::DeleteFileAt(locations.strDest); });
-        }
+        RunStep([&] {
+            if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
+                platform::DeleteFileAt(locations.strDest);
+            }
+        });
     }
     if (ConditionHolds([&] { return IsInstalled(locations.strDest); })) {
         return SwitchOutcome::NotDisabled;

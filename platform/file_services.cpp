@@ -42,6 +42,14 @@ std::wstring FindFirstOrdinaryFile(const std::wstring& path) {
 
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     const std::string ansiDestination = ToAnsi(destination);
+    constexpr DWORD kInherited =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    // Windows refuses to copy over a read-only, hidden or system file; Wine
+    // copies over a hidden one. Refusing here keeps such a file as it is on both.
+    const DWORD existing = GetFileAttributesA(ansiDestination.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
+        throw ServiceError(ERROR_ACCESS_DENIED);
+    }
     if (!CopyFileA(ToAnsi(source).c_str(), ansiDestination.c_str(), FALSE)) {
         RaiseLastError();
     }
@@ -49,8 +57,6 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         RaiseLastError();
     }
-    constexpr DWORD kInherited =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((attributes & kInherited) != 0) {
         DWORD plain = attributes & ~kInherited;
         if (plain == 0) {
@@ -78,7 +84,9 @@ bool IsSameFile(const std::wstring& first, const std::wstring& second) {
         return file && GetFileInformationByHandle(file.get(), &info);
     };
     BY_HANDLE_FILE_INFORMATION a, b;
-    return identify(first, a) && identify(second, b) &&
+    // Some network file systems report no file index at all; such files are
+    // never taken for one another.
+    return identify(first, a) && identify(second, b) && (a.nFileIndexHigh | a.nFileIndexLow) &&
            a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }

@@ -70,6 +70,17 @@ struct Form::State {
 
     State(const FormDesign& s, std::function<void(int)> click)
         : design(s), onClick(std::move(click)) {}
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    // Also when the Form's constructor fails half-way.
+    ~State() {
+        if (window) {
+            DestroyWindow(window);
+        }
+        if (owner) {
+            DestroyWindow(owner);
+        }
+    }
 
     const ControlDesign* Find(int id) const {
         for (const auto& c : design.controls) {
@@ -94,9 +105,10 @@ struct Form::State {
             case WM_COMMAND:
                 // Esc arrives as IDCANCEL and Enter without a focused button as
                 // IDOK; no control carries those ids, so both press nothing.
-                if (HIWORD(wParam) == BN_CLICKED && Find(LOWORD(wParam)) &&
-                    Find(LOWORD(wParam))->kind == ControlKind::Button) {
-                    onClick(LOWORD(wParam));
+                if (const ControlDesign* pressed = Find(LOWORD(wParam));
+                    HIWORD(wParam) == BN_CLICKED && pressed &&
+                    pressed->kind == ControlKind::Button) {
+                    onClick(pressed->id);
                 }
                 return TRUE;
             case WM_CTLCOLORSTATIC:
@@ -221,14 +233,7 @@ Form::Form(const FormDesign& design, std::function<void(int)> onClick)
     state_->CreateControls();
 }
 
-Form::~Form() {
-    if (state_->window) {
-        DestroyWindow(state_->window);
-    }
-    if (state_->owner) {
-        DestroyWindow(state_->owner);
-    }
-}
+Form::~Form() = default;
 
 HWND Form::handle() const {
     return state_->window;

@@ -16,14 +16,16 @@ std::wstring ProgramDirectory();
 
 // The name of the first ordinary file matching `path`: hidden and system files
 // and directories never match; read-only and archive files do. Returns "" when
-// nothing matches, including when the folder itself is missing; raises for a
-// path that cannot be searched (a bad name, a drive or share that is not there
-// or not ready).
+// nothing matches, also when the folder or the drive letter does not exist
+// (Windows reports both as a missing path); raises for a path that cannot be
+// searched (a bad name, a drive that is not ready, a network share that cannot
+// be reached).
 std::wstring FindFirstOrdinaryFile(const std::wstring& path);
 
-// Copies `source` over `destination`, replacing a file already there, and
-// leaves the copy an ordinary writable file: an installed template is often
-// read-only, and a read-only copy could never be switched off again.
+// Copies `source` over `destination`, replacing an ordinary file already there
+// (a read-only, hidden or system one is refused, as Windows does), and leaves
+// the copy an ordinary writable file: an installed template is often read-only,
+// and a read-only copy could never be switched off again.
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
 // Deletes the file at `path`; raises when it is still there afterwards (open in

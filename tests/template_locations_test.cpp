@@ -6,6 +6,7 @@
 
 #include "platform/runtime_services.h"
 #include "tests/support/printable.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 
 using namespace placement;
@@ -45,7 +46,7 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
         ResolveTemplateLocations(locations);
         EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
         EXPECT_EQ(Printable(locations.strSource),
-                  Printable(platform::ProgramDirectory() + L"\\quorlen.dot"))
+                  Printable(testing_support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
     }
 }
@@ -68,9 +69,7 @@ TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
 }
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
-    wchar_t self[MAX_PATH];
-    const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     const std::wstring directory = platform::ProgramDirectory();
-    EXPECT_EQ(Printable(directory), Printable(path.substr(0, path.find_last_of(L'\\'))));
+    EXPECT_EQ(Printable(directory), Printable(testing_support::TestExeFolder()));
     EXPECT_NE(directory.back(), L'\\') << "only a drive's root ends with a separator";
 }

@@ -152,6 +152,18 @@ TEST(TemplateSwitch, Enable) {
         {"a folder named like the template",
          [](Installation& s) { MakeFolder(s.locations.strDest); }, Action::Enable,
          SwitchOutcome::NotEnabled, Expect::Folder},
+        {"a read-only older copy stays, and counts",
+         [](Installation& s) {
+             s.PlaceOlderCopy();
+             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_READONLY);
+         },
+         Action::Enable, SwitchOutcome::Done, Expect::OlderCopy},
+        {"a hidden older copy stays, and does not count",
+         [](Installation& s) {
+             s.PlaceOlderCopy();
+             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_HIDDEN);
+         },
+         Action::Enable, SwitchOutcome::NotEnabled, Expect::HiddenCopy},
     };
     for (const auto& c : cases) {
         Check(c);
@@ -224,15 +236,15 @@ TEST(TemplateSwitch, NeverDeletesTheTemplateBesideTheProgram) {
 }
 
 TEST(TemplateSwitch, UnreachablePlaces) {
-    // Nothing can be copied to a place that cannot be reached, and enabling must
-    // not claim success there. A place that cannot even be searched might hold a
-    // copy, so disabling there cannot claim success either.
+    // Nothing can be copied to a place that is not there, and enabling must not
+    // claim success there. A missing drive holds no copy, so disabling there
+    // succeeds; a place that cannot even be searched might hold one, so
+    // disabling there cannot claim success.
     struct Place {
         std::wstring dest;
         SwitchOutcome enable, disable;
     } places[] = {
         {L"Q:\\Word\\Startup\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::Done},
-        {L"\\\\no-such-server\\share\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::Done},
         {L"C:\\bad|name\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::NotDisabled},
     };
     Installation setup;

@@ -1,6 +1,8 @@
 // tovrel.exe: opens the settings window and runs it until the user leaves.
 #include <windows.h>
 
+#include <exception>
+
 #include "window/settings_window.h"
 
 namespace {
@@ -22,7 +24,13 @@ void NarrowDllSearchPath() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     NarrowDllSearchPath();
-    tovrel::SettingsWindow window;
-    platform::Form::RunEventLoop();
+    try {
+        tovrel::SettingsWindow window;
+        platform::Form::RunEventLoop();
+    } catch (const std::exception&) {
+        // The window could not be made (Windows out of window or GDI
+        // resources): there is nothing to show, and no raw error either.
+        return 1;
+    }
     return 0;
 }

@@ -13,6 +13,8 @@ using platform::RunStep;
 using platform::TextColour;
 namespace id = tovrel_ids;
 
+namespace {
+
 const wchar_t kExplanation[] =
     L"您可以在不卸载本软件的情况下停用/启用Quorlen。\r"
     L"（请注意：只有在关闭Word的情况下才能执行本功能。）";
@@ -23,8 +25,6 @@ const wchar_t kNotEnabledMessage[] =
 const wchar_t kNotDisabledMessage[] =
     L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
 const wchar_t kMessageTitle[] = L"Quorlen";
-
-namespace {
 
 constexpr TextColour kHighlight{TextColour::Kind::System, COLOR_HIGHLIGHT};
 constexpr TextColour kDarkRed{TextColour::Kind::Rgb, RGB(192, 0, 0)};

@@ -9,15 +9,9 @@
 
 namespace tovrel {
 
-// The window's layout, in twips, and its texts; exposed for the layout tests.
+// The window's controls and their places, in twips; exposed for the layout
+// tests.
 const platform::FormDesign& SettingsFormDesign();
-
-extern const wchar_t kExplanation[];
-extern const wchar_t kEnabledText[];
-extern const wchar_t kDisabledText[];
-extern const wchar_t kNotEnabledMessage[];
-extern const wchar_t kNotDisabledMessage[];
-extern const wchar_t kMessageTitle[];
 
 class SettingsWindow {
 public:

@@ -23,6 +23,10 @@ wine_session_start() {
             [ -e "/tmp/.X11-unix/X$n" ] && break
             sleep 0.1
         done
+        if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "the virtual display :$n did not start" >&2
+            return 1
+        fi
     fi
 
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -30,6 +34,8 @@ wine_session_start() {
         wineboot -i >/dev/null 2>&1 || true
     fi
     wineserver -w
+    # A test run cut short may have left the display at another DPI.
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

@@ -1,5 +1,7 @@
 #include "tests/e2e/app_driver.h"
 
+#include "tests/support/scratch_folder.h"
+
 #include "window/control_ids.h"
 
 #include <ostream>
@@ -175,14 +177,8 @@ std::vector<int> VisibleButtons(HWND box) {
 
 }  // namespace
 
-std::wstring TestExeFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 std::wstring BuildFolder() {
-    const std::wstring bin = TestExeFolder();
+    const std::wstring bin = testing_support::TestExeFolder();
     return bin.substr(0, bin.find_last_of(L'\\'));
 }
 

@@ -13,8 +13,7 @@
 
 namespace e2e {
 
-// The folder of the running test exe (<build>/bin) and the build tree above it.
-std::wstring TestExeFolder();
+// The build tree above the folder of the running test exe.
 std::wstring BuildFolder();
 
 std::string Utf8(const std::wstring& text);

@@ -80,7 +80,7 @@ public:
     explicit Installation(const Place& place = kUsual, bool withTemplate = true)
         : program_(place.programFolder), startupRoot_(place.startupRoot) {
         exe_ = program_ / L"tovrel.exe";
-        if (!CopyFileW((e2e::TestExeFolder() + L"\\tovrel.exe").c_str(), exe_.c_str(), TRUE)) {
+        if (!CopyFileW((TestExeFolder() + L"\\tovrel.exe").c_str(), exe_.c_str(), TRUE)) {
             throw std::runtime_error("tovrel.exe is not beside the test exe");
         }
         templateBytes_ = SampleTemplate(7);
@@ -350,6 +350,7 @@ class EndTest : public testing::TestWithParam<EndCase> {};
 
 TEST_P(EndTest, EndsAtOnce) {
     const Installation installation;
+    const Snapshot before = installation.Snap();
     auto app = installation.Start();
     ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
         << "expected a visible window titled Quorlen设置 of the started process";
@@ -359,6 +360,8 @@ TEST_P(EndTest, EndsAtOnce) {
         app->PostClose();
     }
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected no file touched; got " << Changes(before, installation.Snap());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
@@ -401,6 +404,7 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     const DpiSetting setting(static_cast<DWORD>(dpi));
     const Installation installation;
+    const Snapshot before = installation.Snap();
     auto app = installation.Start();
     ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
         << "expected a visible window titled Quorlen设置 of the started process";
@@ -421,6 +425,8 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
         << expected.bottom;
     app->Press(ids::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected no file touched; got " << Changes(before, installation.Snap());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest, testing::Values(120, 144));

@@ -8,12 +8,6 @@ namespace testing_support {
 
 namespace {
 
-std::wstring HelperBesideTests(const wchar_t* name) {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
 void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + " failed with " + std::to_string(GetLastError()));
 }
@@ -54,6 +48,12 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
 
 ScratchFolder::~ScratchFolder() {
     RemoveTree(path_);
+}
+
+std::wstring TestExeFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\'));
 }
 
 Snapshot TakeSnapshot(const std::wstring& root) {
@@ -173,7 +173,7 @@ HeldOpen::HeldOpen(const std::wstring& path) {
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
     release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
 
-    std::wstring command = L"\"" + HelperBesideTests(L"hold_file.exe") + L"\" \"" + path + L"\" " +
+    std::wstring command = L"\"" + TestExeFolder() + L"\\hold_file.exe" + L"\" \"" + path + L"\" " +
                            readyName + L" " + releaseName;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -44,6 +44,10 @@ bool Exists(const std::wstring& path);
 void MakeFolder(const std::wstring& path);
 void AddAttributes(const std::wstring& path, DWORD attributes);
 
+// The folder of the running test exe (<build>/bin), where the helper programs
+// and tovrel.exe are built.
+std::wstring TestExeFolder();
+
 // Some bytes that look nothing like text, different for each seed.
 std::string SampleTemplate(unsigned seed, size_t size = 20000);
 

@@ -14,6 +14,14 @@
 using namespace testing_support;
 namespace id = tovrel_ids;
 
+// The texts as a user reads them, written out here rather than taken from the
+// program, so that a slip in the program's own copy shows.
+const std::wstring kExplanation =
+    L"您可以在不卸载本软件的情况下停用/"
+    L"启用Quorlen。\r（请注意：只有在关闭Word的情况下才能执行本功能。）";
+const std::wstring kEnabledText = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
+const std::wstring kDisabledText = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
+
 namespace {
 
 std::wstring Caption(HWND window) {
@@ -154,11 +162,11 @@ TEST_F(LayoutTest, CaptionsBeforeLoading) {
 }
 
 TEST_F(LayoutTest, TextsFitTheirLabels) {
-    EXPECT_EQ(LinesIn(form.control(id::lblExplain), tovrel::kExplanation), 2)
+    EXPECT_EQ(LinesIn(form.control(id::lblExplain), kExplanation), 2)
         << "the explanation breaks at its carriage return, each sentence on one line";
-    EXPECT_EQ(LinesIn(form.control(id::lblUp), tovrel::kEnabledText), 2)
+    EXPECT_EQ(LinesIn(form.control(id::lblUp), kEnabledText), 2)
         << "the enabled text wraps onto a second line";
-    EXPECT_EQ(LinesIn(form.control(id::lblDown), tovrel::kDisabledText), 2)
+    EXPECT_EQ(LinesIn(form.control(id::lblDown), kDisabledText), 2)
         << "the disabled text wraps onto a second line";
 }
 
@@ -219,9 +227,7 @@ protected:
 
     void SetUp() override {
         startupPath.Set(startup.path());
-        wchar_t self[MAX_PATH];
-        std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-        source = exe.substr(0, exe.find_last_of(L'\\')) + L"\\quorlen.dot";
+        source = TestExeFolder() + L"\\quorlen.dot";
         WriteBytes(source, SampleTemplate(7));
     }
     void TearDown() override { RemoveTree(source); }
@@ -237,15 +243,15 @@ protected:
         EXPECT_EQ(Printable(Caption(f.control(id::lblUp))), Printable(d.up)) << when;
         EXPECT_EQ(Printable(Caption(f.control(id::lblDown))), Printable(d.down)) << when;
     }
-    const Display on{true, false, tovrel::kEnabledText, L""};
-    const Display off{false, true, L"", tovrel::kDisabledText};
+    const Display on{true, false, kEnabledText, L""};
+    const Display off{false, true, L"", kDisabledText};
 };
 
 TEST_F(SettingsWindowTest, OpensShowingTheState) {
     {
         tovrel::SettingsWindow window;
         EXPECT_EQ(Printable(Caption(window.form().control(id::lblExplain))),
-                  Printable(tovrel::kExplanation));
+                  Printable(kExplanation));
         EXPECT_TRUE(IsWindowVisible(window.form().handle()));
         ExpectDisplay(window, off, "opened with no copy");
     }

@@ -29,9 +29,7 @@ TEST(Soak, TwoThousandSwitchesLeakNothing) {
     ScratchFolder startup{L"启动"};
     ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options", L"startup-path"};
     startupPath.Set(startup.path());
-    wchar_t self[MAX_PATH];
-    const std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    const std::wstring source = exe.substr(0, exe.find_last_of(L'\\')) + L"\\quorlen.dot";
+    const std::wstring source = TestExeFolder() + L"\\quorlen.dot";
     const std::string templateBytes = SampleTemplate(11, 60000);
     WriteBytes(source, templateBytes);
 
