@@ -50,8 +50,13 @@ private:
     std::size_t position_ = 0;
 };
 
-std::optional<Palette> ReadPalette(ByteReader& reader, unsigned sizeField) {
-    const std::size_t count = std::size_t{2} << (sizeField & 7);
+// The palette a descriptor's flags announce: empty when they announce none,
+// nullopt when the file ends inside it.
+std::optional<Palette> ReadPalette(ByteReader& reader, unsigned flags) {
+    if (!(flags & 0x80)) {
+        return Palette{};
+    }
+    const std::size_t count = std::size_t{2} << (flags & 7);
     auto rgb = reader.Take(count * 3);
     if (!rgb) {
         return std::nullopt;
@@ -217,15 +222,11 @@ std::optional<DecodedImage> ReadImage(ByteReader& reader, DecodedImage screen,
         *top + *height > static_cast<unsigned>(screen.height)) {
         return std::nullopt;
     }
-    Palette localPalette;
-    if (*flags & 0x80) {
-        auto palette = ReadPalette(reader, *flags);
-        if (!palette) {
-            return std::nullopt;
-        }
-        localPalette = std::move(*palette);
+    const auto localPalette = ReadPalette(reader, *flags);
+    if (!localPalette) {
+        return std::nullopt;
     }
-    const Palette& palette = localPalette.empty() ? globalPalette : localPalette;
+    const Palette& palette = localPalette->empty() ? globalPalette : *localPalette;
     auto minCodeSize = reader.Byte();
     if (palette.empty() || !minCodeSize || *minCodeSize < 2 || *minCodeSize > 8) {
         return std::nullopt;
@@ -271,14 +272,11 @@ std::optional<DecodedImage> DecodeGif(std::span<const unsigned char> bytes) {
     if (!aspect || *width == 0 || *height == 0 || std::size_t{*width} * *height > kMaxPixels) {
         return std::nullopt;
     }
-    Palette globalPalette;
-    if (*flags & 0x80) {
-        auto palette = ReadPalette(reader, *flags);
-        if (!palette) {
-            return std::nullopt;
-        }
-        globalPalette = std::move(*palette);
+    auto readGlobal = ReadPalette(reader, *flags);
+    if (!readGlobal) {
+        return std::nullopt;
     }
+    const Palette globalPalette = std::move(*readGlobal);
 
     DecodedImage screen;
     screen.width = static_cast<int>(*width);
