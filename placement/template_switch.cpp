@@ -14,8 +14,13 @@ bool IsInstalled(const std::wstring& strDest) {
 
 SwitchOutcome Enable(const TemplateLocations& locations) noexcept {
     // Copied without looking first: a copy already there is refreshed, and
-    // success is judged only by what lies there afterwards.
-    RunStep([&] { platform::CopyFileReplacing(locations.strSource, locations.strDest); });
+    // success is judged only by what lies there afterwards. Never onto the
+    // installed template itself, should Word's startup folder be the program's.
+    RunStep([&] {
+        if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
+            platform::CopyFileReplacing(locations.strSource, locations.strDest);
+        }
+    });
     if (ConditionHolds([&] { return !IsInstalled(locations.strDest); })) {
         return SwitchOutcome::NotEnabled;
     }
@@ -27,6 +32,7 @@ SwitchOutcome Disable(const TemplateLocations& locations) noexcept {
         // When Word's startup folder is the program's own folder, the "copy" is
         // the installed template itself; deleting it would lose the add-in for
         // good, so it stays and the attempt reports that it did not switch off.
+        // When that cannot be told, the check raises and nothing is deleted.
         RunStep([&] {
             if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
                 platform::DeleteFileAt(locations.strDest);

@@ -14,17 +14,44 @@ namespace {
 
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool MeansNothingThere(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
            error == ERROR_NO_MORE_FILES;
 }
 
+// The path as the ANSI file functions will read it, refused before any file
+// call when they could not take it whole: they stop at a NUL, turn the path
+// back into MAX_PATH characters at most (some cut it, some wrap its length),
+// and read a character the code page lacks as another one. Each of these would
+// make them act on some other file.
+std::string AnsiPath(const std::wstring& path) {
+    if (path.find(L'\0') != std::wstring::npos) {
+        throw ServiceError(ERROR_INVALID_NAME);
+    }
+    if (path.size() >= MAX_PATH) {
+        throw ServiceError(ERROR_FILENAME_EXCED_RANGE);
+    }
+    std::string ansi = ToAnsi(path);
+    // A default or best-fit character does not come back as it went in.
+    if (FromAnsi(ansi) != path) {
+        throw ServiceError(ERROR_NO_UNICODE_TRANSLATION);
+    }
+    return ansi;
+}
+
+// Opens a file only to identify it: no access rights and full sharing, so that
+// looking never disturbs the file or anyone holding it.
+HANDLE OpenToIdentify(const std::string& ansiPath) {
+    return CreateFileA(ansiPath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 }  // namespace
 
 std::wstring FindFirstOrdinaryFile(const std::wstring& path) {
     WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(ToAnsi(path).c_str(), &found));
+    FindHandle search(FindFirstFileA(AnsiPath(path).c_str(), &found));
     if (!search) {
         const DWORD error = GetLastError();
         if (MeansNothingThere(error)) {
@@ -41,7 +68,8 @@ std::wstring FindFirstOrdinaryFile(const std::wstring& path) {
 }
 
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
-    const std::string ansiDestination = ToAnsi(destination);
+    const std::string ansiSource = AnsiPath(source);
+    const std::string ansiDestination = AnsiPath(destination);
     constexpr DWORD kInherited =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // Windows refuses to copy over a read-only, hidden or system file; Wine
@@ -50,7 +78,7 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
-    if (!CopyFileA(ToAnsi(source).c_str(), ansiDestination.c_str(), FALSE)) {
+    if (!CopyFileA(ansiSource.c_str(), ansiDestination.c_str(), FALSE)) {
         RaiseLastError();
     }
     const DWORD attributes = GetFileAttributesA(ansiDestination.c_str());
@@ -69,26 +97,46 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
 }
 
 void DeleteFileAt(const std::wstring& path) {
-    if (!DeleteFileA(ToAnsi(path).c_str())) {
+    if (!DeleteFileA(AnsiPath(path).c_str())) {
         RaiseLastError();
     }
 }
 
-bool IsSameFile(const std::wstring& first, const std::wstring& second) {
-    auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-        // No access rights and full sharing: looking must never disturb the file
-        // or anyone holding it.
-        FileHandle file(CreateFileA(ToAnsi(path).c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-        return file && GetFileInformationByHandle(file.get(), &info);
-    };
+bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
+    FileHandle other(OpenToIdentify(AnsiPath(path)));
+    if (!other) {
+        if (MeansNothingThere(GetLastError())) {
+            return false;  // nothing there to mistake for the installed file
+        }
+        RaiseLastError();
+    }
+    // The installed file by its true name: the program knows its own folder in
+    // Unicode, whatever the code page can spell.
+    FileHandle own(
+        CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!own) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+            return false;  // missing from a folder that is there: nothing to lose
+        }
+        RaiseLastError();
+    }
     BY_HANDLE_FILE_INFORMATION a, b;
-    // Some network file systems report no file index at all; such files are
-    // never taken for one another.
-    return identify(first, a) && identify(second, b) && (a.nFileIndexHigh | a.nFileIndexLow) &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    if (!GetFileInformationByHandle(own.get(), &a) ||
+        !GetFileInformationByHandle(other.get(), &b)) {
+        RaiseLastError();
+    }
+    const bool sameIndex =
+        a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    const bool indexKnown = (a.nFileIndexHigh | a.nFileIndexLow) != 0;
+    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
+        return false;
+    }
+    // Some network file systems report no index, and another volume may
+    // report the same one: the two cannot be told apart.
+    if (!indexKnown || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) {
+        throw ServiceError(ERROR_NOT_SUPPORTED);
+    }
+    return sameIndex;
 }
 
 }  // namespace platform

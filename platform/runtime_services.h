@@ -2,6 +2,10 @@
 // directory, the three file operations, and (see form.h) the window, the
 // message box and the end of the program. Every service reports a failure by
 // raising platform::ServiceError; the callers meet it with the error rule.
+//
+// The file services act on a whole path or not at all: a path the ANSI file
+// functions cannot take whole (a NUL inside, MAX_PATH bytes or more, a
+// character the ANSI code page lacks) is refused before any file is touched.
 #pragma once
 
 #include <string>
@@ -32,8 +36,11 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
 // another program, read-only, no access).
 void DeleteFileAt(const std::wstring& path);
 
-// True when both paths name one and the same existing file, whatever their
-// spelling; false when they differ or either cannot be opened.
-bool IsSameFile(const std::wstring& first, const std::wstring& second);
+// Whether `path` names the program's own `installed` file, whatever the
+// spelling: true when it does; false when nothing lies at `path`, when
+// `installed` is missing from its folder, or when they are two files. Raises
+// when it cannot tell, so that a step guarded by it is abandoned. `installed`
+// is opened by its Unicode name, `path` by the name the other file services use.
+bool IsSameFile(const std::wstring& installed, const std::wstring& path);
 
 }  // namespace platform

@@ -1,13 +1,23 @@
+// The switch under hostile input, one table per boundary: what the registry
+// holds, the path it names, and the files at both ends. Every row resolves the
+// locations as the window does, reads the state, enables, reads it, disables
+// and reads it again, and checks at each step that
+// - the outcome is the one written in the row, so no failure passes as success;
+// - the state read is what lies on disk (or "unknown" for a refused path);
+// - nothing below the scratch folder changed but the one copy;
+// - the template beside the program is still byte for byte the same.
 #include "placement/template_switch.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "platform/runtime_services.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/scratch_key.h"
 
 using namespace placement;
 using namespace testing_support;
@@ -26,237 +36,399 @@ const char* Name(SwitchOutcome outcome) {
     return "?";
 }
 
-// A program folder with the template in it and a Word startup folder, both
-// with Chinese names, inside one scratch folder that is snapshotted around
-// every attempt.
-struct Installation {
-    ScratchFolder root{L"安装"};
-    std::wstring programFolder = root / L"程序";
-    std::wstring startupFolder = root / L"启动";
+// What the window shows: the add-in on, off, or neither when the presence
+// check fails.
+enum class Shown { On, Off, Unknown };
+
+const char* Name(Shown shown) {
+    return shown == Shown::On ? "on" : shown == Shown::Off ? "off" : "unknown";
+}
+
+Shown Read(const std::wstring& strDest) {
+    try {
+        return IsInstalled(strDest) ? Shown::On : Shown::Off;
+    } catch (const platform::ServiceError&) {
+        return Shown::Unknown;
+    }
+}
+
+bool IsOrdinaryFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes &
+             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+}
+
+std::string Utf16(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+const std::string kNul(2, '\0');  // one UTF-16 NUL
+
+std::string Ansi(const std::wstring& text) {
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    return bytes;
+}
+
+// The template beside the test program, where ResolveTemplateLocations finds
+// it; Word's startup folder, the default one below application data, and a
+// folder of the user's own, all in one scratch folder that is also the current
+// folder, so that relative paths land there too.
+struct Scene {
+    ScratchFolder root{L"场景"};
+    std::wstring startup = root / L"startup";
+    std::wstring data = root / L"data";
+    std::wstring source = TestExeFolder() + L"\\quorlen.dot";
     std::string templateBytes = SampleTemplate(1);
     std::string olderBytes = SampleTemplate(2, 1234);
-    TemplateLocations locations{programFolder + L"\\quorlen.dot", startupFolder + L"\\quorlen.dot"};
-    std::unique_ptr<HeldOpen> held;  // a "running Word" for the cases that need one
+    ValueOverride startupPath{kWordOptionsKey, kStartupPathValue};
+    ValueOverride appData{kShellFoldersKey, kAppDataValue};
+    std::unique_ptr<HeldOpen> held;  // a running Word, or another program
+    std::wstring copy;               // where the copy belongs, relative to root
+    wchar_t previousFolder[MAX_PATH] = L"";
 
-    Installation() {
-        MakeFolder(programFolder);
-        MakeFolder(startupFolder);
-        WriteBytes(locations.strSource, templateBytes);
+    Scene() {
+        MakeFolder(startup);
+        MakeFolder(data);
+        WriteBytes(data + L"\\notes.txt", "the user's own notes");
+        for (auto folder : {L"\\appdata", L"\\appdata\\microsoft", L"\\appdata\\microsoft\\word",
+                            L"\\appdata\\microsoft\\word\\startup"}) {
+            MakeFolder(root.path() + folder);
+        }
+        appData.Set(root / L"appdata");
+        startupPath.Set(startup + L"\\");
+        WriteBytes(source, templateBytes);
+        GetCurrentDirectoryW(MAX_PATH, previousFolder);
+        SetCurrentDirectoryW(root.path().c_str());
     }
-    void PlaceOlderCopy() { WriteBytes(locations.strDest, olderBytes); }
+    ~Scene() {
+        held.reset();
+        SetCurrentDirectoryW(previousFolder);
+        RemoveTree(source);
+    }
+    void PlaceOlderCopy() { WriteBytes(startup + L"\\quorlen.dot", olderBytes); }
 };
 
-enum class Action { Enable, Disable };
+// What lies at the copy's place after enabling.
+enum class Lands { Nowhere, Template, Older };
 
-// What should lie at strDest after the attempt.
-enum class Expect { Nothing, Template, OlderCopy, Folder, HiddenCopy };
-
-struct Case {
+struct Row {
     const char* what;
-    std::function<void(Installation&)> arrange;
-    Action action;
-    SwitchOutcome outcome;
-    Expect dest;
+    std::function<void(Scene&)> arrange;
+    Shown atStart;
+    SwitchOutcome enable;
+    const wchar_t* copy;  // where the copy belongs, relative to the scratch folder
+    Lands lands;
+    SwitchOutcome disable;
 };
 
-void Check(const Case& c) {
-    SCOPED_TRACE(c.what);
-    Installation setup;
-    c.arrange(setup);
-    const std::string sourceBefore = ReadBytes(setup.locations.strSource);
-    const Snapshot before = TakeSnapshot(setup.root.path());
+const wchar_t kInStartup[] = L"startup\\quorlen.dot";
 
-    const SwitchOutcome outcome =
-        c.action == Action::Enable ? Enable(setup.locations) : Disable(setup.locations);
-    EXPECT_STREQ(Name(outcome), Name(c.outcome));
+void Check(const Row& row) {
+    SCOPED_TRACE(row.what);
+    Scene scene;
+    scene.copy = row.copy ? row.copy : L"";
+    row.arrange(scene);
+    const std::wstring copy = scene.copy.empty() ? L"" : scene.root / scene.copy;
+    // Everything but the copy, as it was before.
+    auto others = [&] {
+        Snapshot snapshot = TakeSnapshot(scene.root.path());
+        snapshot.erase(scene.copy);
+        return snapshot;
+    };
+    const Snapshot before = others();
+    auto expectState = [&](const TemplateLocations& at, const char* when) {
+        const Shown shown = Read(at.strDest);
+        const Shown onDisk = !copy.empty() && IsOrdinaryFile(copy) ? Shown::On : Shown::Off;
+        EXPECT_STREQ(Name(shown), Name(row.atStart == Shown::Unknown ? Shown::Unknown : onDisk))
+            << when << ": the state shown must be what lies on disk";
+        EXPECT_EQ(Printable(DescribeChanges(before, others())), "")
+            << when << ": nothing but the copy may change";
+    };
 
-    setup.held.reset();
-    const std::wstring& dest = setup.locations.strDest;
-    const DWORD attributes = GetFileAttributesW(dest.c_str());
-    switch (c.dest) {
-        case Expect::Nothing:
-            EXPECT_FALSE(Exists(dest)) << "no copy expected";
-            break;
-        case Expect::Template:
-            EXPECT_TRUE(ReadBytes(dest) == setup.templateBytes)
-                << "a copy of the template expected";
-            EXPECT_EQ(attributes &
-                          (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                      0u)
-                << "an ordinary, writable copy expected";
-            break;
-        case Expect::OlderCopy:
-            EXPECT_TRUE(ReadBytes(dest) == setup.olderBytes) << "the older copy, untouched";
-            break;
-        case Expect::HiddenCopy:
-            EXPECT_TRUE(ReadBytes(dest) == setup.olderBytes) << "the hidden copy, untouched";
-            EXPECT_TRUE(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-            break;
-        case Expect::Folder:
-            EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
-                        (attributes & FILE_ATTRIBUTE_DIRECTORY))
-                << "the folder left as it was";
-            break;
+    TemplateLocations locations;
+    ResolveTemplateLocations(locations);
+    EXPECT_STREQ(Name(Read(locations.strDest)), Name(row.atStart)) << "at start";
+    const bool copyWasThere = !copy.empty() && Exists(copy);
+
+    EXPECT_STREQ(Name(Enable(locations)), Name(row.enable));
+    expectState(locations, "after enabling");
+    if (row.lands == Lands::Nowhere) {
+        EXPECT_EQ(!copy.empty() && Exists(copy), copyWasThere)
+            << "no copy expected at " << Printable(copy);
+    } else {
+        const std::string& expected =
+            row.lands == Lands::Template ? scene.templateBytes : scene.olderBytes;
+        EXPECT_TRUE(ReadBytes(copy) == expected)
+            << (row.lands == Lands::Template ? "a copy of the template" : "the older copy, kept")
+            << " expected at " << Printable(copy);
     }
 
-    // Nothing but the one copy may have come, gone or changed.
-    Snapshot after = TakeSnapshot(setup.root.path());
-    Snapshot expectedAfter = before;
-    const std::wstring destKey = L"启动\\quorlen.dot";
-    expectedAfter.erase(destKey);
-    after.erase(destKey);
-    if (c.dest == Expect::Folder || c.dest == Expect::HiddenCopy) {
-        after = TakeSnapshot(setup.root.path());
-        expectedAfter = before;
-    }
-    EXPECT_EQ(Printable(DescribeChanges(expectedAfter, after)), "");
-    EXPECT_TRUE(ReadBytes(setup.locations.strSource) == sourceBefore)
+    EXPECT_STREQ(Name(Disable(locations)), Name(row.disable));
+    scene.held.reset();
+    expectState(locations, "after disabling");
+    EXPECT_TRUE(ReadBytes(scene.source) == scene.templateBytes)
         << "the template beside the program must stay byte for byte as it was";
 }
 
+// startup-path stored as `type` with these bytes.
+std::function<void(Scene&)> Stored(DWORD type, std::function<std::string(const Scene&)> bytes) {
+    return [=](Scene& s) { s.startupPath.SetBytes(type, bytes(s)); };
+}
+std::function<void(Scene&)> StartupPath(std::function<std::wstring(const Scene&)> text) {
+    return [=](Scene& s) { s.startupPath.Set(text(s)); };
+}
+
+constexpr auto Done = SwitchOutcome::Done;
+constexpr auto NotEnabled = SwitchOutcome::NotEnabled;
+constexpr auto NotDisabled = SwitchOutcome::NotDisabled;
+constexpr auto On = Shown::On;
+constexpr auto Off = Shown::Off;
+constexpr auto Unknown = Shown::Unknown;
+constexpr auto Nowhere = Lands::Nowhere;
+constexpr auto Template = Lands::Template;
+constexpr auto Older = Lands::Older;
+
 }  // namespace
 
-TEST(TemplateSwitch, Enable) {
-    const Case cases[] = {
-        {"into an existing startup folder", [](Installation&) {}, Action::Enable,
-         SwitchOutcome::Done, Expect::Template},
-        {"over an older copy", [](Installation& s) { s.PlaceOlderCopy(); }, Action::Enable,
-         SwitchOutcome::Done, Expect::Template},
-        {"startup folder missing", [](Installation& s) { RemoveTree(s.startupFolder); },
-         Action::Enable, SwitchOutcome::NotEnabled, Expect::Nothing},
+// A path whose text does not reach the file functions whole is refused: the
+// state shows as unknown, enabling fails and disabling cannot claim success.
+TEST(HostileInput, RegistryValues) {
+    const std::wstring notes = L"data\\notes.txt";
+    const Row rows[] = {
+        {"string naming the startup folder",
+         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul; }), Off, Done,
+         kInStartup, Template, Done},
+        {"NUL inside, a file of the user's before it",
+         Stored(
+             REG_SZ,
+             [&](const Scene& s) { return Utf16(s.root / notes) + kNul + Utf16(L"x\\") + kNul; }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"list of strings, a file of the user's first",
+         Stored(REG_MULTI_SZ,
+                [&](const Scene& s) {
+                    return Utf16(s.root / notes) + kNul + Utf16(L"x\\") + kNul + kNul;
+                }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"NUL inside, naming nothing before it",
+         Stored(
+             REG_SZ,
+             [](const Scene& s) { return Utf16(s.data + L"\\new") + kNul + Utf16(L"\\") + kNul; }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"several NULs after the folder",
+         Stored(REG_SZ,
+                [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul + kNul + kNul; }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"expandable string stays unexpanded",
+         Stored(REG_EXPAND_SZ, [](const Scene&) { return Utf16(L"%TEMP%\\") + kNul; }), Off,
+         NotEnabled, nullptr, Nowhere, Done},
+        {"number read as its bytes",
+         Stored(REG_DWORD, [](const Scene&) { return std::string("AB\\\0", 4); }), Off, NotEnabled,
+         nullptr, Nowhere, Done},
+        {"eight-byte number naming a relative folder",
+         Stored(REG_QWORD, [](const Scene&) { return std::string("startup\\"); }), Off, Done,
+         kInStartup, Template, Done},
+        {"untyped bytes naming a relative folder",
+         Stored(REG_NONE, [](const Scene&) { return std::string("startup\\\0", 9); }), Off, Done,
+         kInStartup, Template, Done},
+        {"no bytes: the default folder below application data",
+         Stored(REG_BINARY, [](const Scene&) { return std::string(); }), Off, Done,
+         L"appdata\\microsoft\\word\\startup\\quorlen.dot", Template, Done},
+        {"one byte: the default folder",
+         Stored(REG_BINARY, [](const Scene&) { return std::string("x"); }), Off, Done,
+         L"appdata\\microsoft\\word\\startup\\quorlen.dot", Template, Done},
+        {"two bytes: the current folder",
+         Stored(REG_BINARY, [](const Scene&) { return std::string(".\\"); }), Off, Done,
+         L"quorlen.dot", Template, Done},
+        {"odd size: a string with half a character more",
+         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul + "x"; }), Off,
+         Done, kInStartup, Template, Done},
+        {"32 KB string",
+         Stored(REG_SZ,
+                [](const Scene& s) {
+                    return Utf16(s.startup + L"\\" + std::wstring(16000, L'x') + L"\\") + kNul;
+                }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"64 KB of bytes, a length that wraps",
+         Stored(REG_BINARY,
+                [](const Scene& s) {
+                    return Ansi(s.startup + L"\\") + std::string(65536, 'x') + "\\" +
+                           std::string(1, '\0');
+                }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"a lead byte of code page 936 eats the separator",
+         Stored(REG_BINARY,
+                [](const Scene& s) { return Ansi(s.startup) + "\x81\\" + std::string(1, '\0'); }),
+         Off, NotEnabled, nullptr, Nowhere, Done},
+        {"a lead byte of code page 936 with nothing after it",
+         Stored(REG_BINARY, [](const Scene& s) { return Ansi(s.startup + L"\\") + "\x81"; }),
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+    };
+    for (const auto& row : rows) {
+        Check(row);
+    }
+}
+
+TEST(HostileInput, Paths) {
+    // Folders in the scratch folder down to a path that, with "\quorlen.dot",
+    // is `length` characters long; the copy belongs in the last. Each name is
+    // short enough for a Unix file system (255 bytes).
+    auto longFolder = [](size_t length, wchar_t fill) {
+        return [=](Scene& s) {
+            std::wstring name;
+            for (size_t left = length - s.root.path().size() - 13; left > 0;) {
+                const size_t part = left > 60 ? 50 : left;
+                name += std::wstring(part, fill);
+                CreateDirectoryW((L"\\\\?\\" + s.root / name).c_str(), nullptr);
+                left -= part;
+                if (left > 0) {
+                    name += L"\\";
+                    --left;
+                }
+            }
+            s.startupPath.Set(s.root / name + L"\\");
+            s.copy = name + L"\\quorlen.dot";
+        };
+    };
+    const Row rows[] = {
+        {"259 characters, the longest the file functions take", longFolder(259, L'a'), Off, Done,
+         L"", Template, Done},
+        {"260 characters", longFolder(260, L'b'), Unknown, NotEnabled, nullptr, Nowhere,
+         NotDisabled},
+        {"300 characters", longFolder(300, L'c'), Unknown, NotEnabled, nullptr, Nowhere,
+         NotDisabled},
+        {"250 Chinese characters: over MAX_PATH bytes, under MAX_PATH characters",
+         longFolder(250, L'长'), Off, Done, L"", Template, Done},
+        {"forward slashes", StartupPath([](const Scene& s) { return s.root / L"startup/"; }), Off,
+         Done, kInStartup, Template, Done},
+        {"relative to the current folder", StartupPath([](const Scene&) { return L"startup"; }),
+         Off, Done, kInStartup, Template, Done},
+        {"long-path prefix",
+         StartupPath([](const Scene& s) { return L"\\\\?\\" + s.startup + L"\\"; }), Off, Done,
+         kInStartup, Template, Done},
+        // Wine takes "startup." for "startup"; Windows may not, and then the
+        // copy cannot be made: NotEnabled, and nothing lands anywhere.
+        {"trailing dot", StartupPath([](const Scene& s) { return s.startup + L"."; }), Off, Done,
+         kInStartup, Template, Done},
+        {"trailing space: another folder, not there",
+         StartupPath([](const Scene& s) { return s.startup + L" "; }), Off, NotEnabled, nullptr,
+         Nowhere, Done},
+        // Windows reports a missing server as error 53, which the presence
+        // check raises: the state is unknown and disabling reports NotDisabled.
+        {"network share on a server that is not there",
+         StartupPath([](const Scene&) { return L"\\\\no-such-server\\share\\"; }), Off, NotEnabled,
+         nullptr, Nowhere, Done},
+        {"a character code page 936 lacks",
+         [](Scene& s) {
+             MakeFolder(s.root / L"启动한");
+             s.startupPath.Set(s.root / L"启动한\\");
+         },
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"a wildcard", StartupPath([](const Scene& s) { return s.root / L"st*\\"; }), Unknown,
+         NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"a file where the folder should be",
+         StartupPath([](const Scene& s) { return s.data + L"\\notes.txt\\"; }), Unknown, NotEnabled,
+         nullptr, Nowhere, NotDisabled},
+        {"a folder where the copy should be",
+         [](Scene& s) { MakeFolder(s.startup + L"\\quorlen.dot"); }, Off, NotEnabled, nullptr,
+         Nowhere, Done},
+        {"startup folder missing", [](Scene& s) { RemoveTree(s.startup); }, Off, NotEnabled,
+         nullptr, Nowhere, Done},
+    };
+    for (const auto& row : rows) {
+        Check(row);
+    }
+}
+
+TEST(HostileInput, Files) {
+    const Row rows[] = {
+        {"into the startup folder", [](Scene&) {}, Off, Done, kInStartup, Template, Done},
+        {"empty template",
+         [](Scene& s) {
+             s.templateBytes.clear();
+             WriteBytes(s.source, "");
+         },
+         Off, Done, kInStartup, Template, Done},
+        {"50 MB template",
+         [](Scene& s) {
+             s.templateBytes = SampleTemplate(3, 50 << 20);
+             WriteBytes(s.source, s.templateBytes);
+         },
+         Off, Done, kInStartup, Template, Done},
         {"template missing beside the program",
-         [](Installation& s) { RemoveTree(s.locations.strSource); }, Action::Enable,
-         SwitchOutcome::NotEnabled, Expect::Nothing},
-        {"template missing, older copy in place",
-         [](Installation& s) {
-             RemoveTree(s.locations.strSource);
+         [](Scene& s) {
+             RemoveTree(s.source);
+             s.templateBytes.clear();
+         },
+         Off, NotEnabled, kInStartup, Nowhere, Done},
+        {"template held by a program that shares nothing",
+         [](Scene& s) { s.held = std::make_unique<HeldOpen>(s.source, 0); }, Off, NotEnabled,
+         kInStartup, Nowhere, Done},
+        {"read-only, hidden and system template",
+         [](Scene& s) {
+             AddAttributes(s.source,
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+         },
+         Off, Done, kInStartup, Template, Done},
+        {"older copy replaced", [](Scene& s) { s.PlaceOlderCopy(); }, On, Done, kInStartup,
+         Template, Done},
+        {"older copy held by Word",
+         [](Scene& s) {
              s.PlaceOlderCopy();
+             s.held = std::make_unique<HeldOpen>(s.startup + L"\\quorlen.dot");
          },
-         Action::Enable, SwitchOutcome::Done, Expect::OlderCopy},
-        {"no path to the template", [](Installation& s) { s.locations.strSource.clear(); },
-         Action::Enable, SwitchOutcome::NotEnabled, Expect::Nothing},
-        {"older copy held open by Word",
-         [](Installation& s) {
+         On, Done, kInStartup, Older, NotDisabled},
+        {"read-only older copy stays, and counts",
+         [](Scene& s) {
              s.PlaceOlderCopy();
-             s.held = std::make_unique<HeldOpen>(s.locations.strDest);
+             AddAttributes(s.startup + L"\\quorlen.dot", FILE_ATTRIBUTE_READONLY);
          },
-         Action::Enable, SwitchOutcome::Done, Expect::OlderCopy},
-        {"read-only template beside the program",
-         [](Installation& s) { AddAttributes(s.locations.strSource, FILE_ATTRIBUTE_READONLY); },
-         Action::Enable, SwitchOutcome::Done, Expect::Template},
-        {"hidden, system template beside the program",
-         [](Installation& s) {
-             AddAttributes(s.locations.strSource, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-         },
-         Action::Enable, SwitchOutcome::Done, Expect::Template},
-        {"a folder named like the template",
-         [](Installation& s) { MakeFolder(s.locations.strDest); }, Action::Enable,
-         SwitchOutcome::NotEnabled, Expect::Folder},
-        {"a read-only older copy stays, and counts",
-         [](Installation& s) {
+         On, Done, kInStartup, Older, NotDisabled},
+        {"hidden older copy stays, and does not count",
+         [](Scene& s) {
              s.PlaceOlderCopy();
-             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_READONLY);
+             AddAttributes(s.startup + L"\\quorlen.dot", FILE_ATTRIBUTE_HIDDEN);
          },
-         Action::Enable, SwitchOutcome::Done, Expect::OlderCopy},
-        {"a hidden older copy stays, and does not count",
-         [](Installation& s) {
-             s.PlaceOlderCopy();
-             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_HIDDEN);
-         },
-         Action::Enable, SwitchOutcome::NotEnabled, Expect::HiddenCopy},
+         Off, NotEnabled, kInStartup, Nowhere, Done},
     };
-    for (const auto& c : cases) {
-        Check(c);
+    for (const auto& row : rows) {
+        Check(row);
     }
 }
 
-TEST(TemplateSwitch, Disable) {
-    const Case cases[] = {
-        {"a copy in place", [](Installation& s) { s.PlaceOlderCopy(); }, Action::Disable,
-         SwitchOutcome::Done, Expect::Nothing},
-        {"no copy", [](Installation&) {}, Action::Disable, SwitchOutcome::Done, Expect::Nothing},
-        {"startup folder missing", [](Installation& s) { RemoveTree(s.startupFolder); },
-         Action::Disable, SwitchOutcome::Done, Expect::Nothing},
-        {"copy held open by Word",
-         [](Installation& s) {
-             s.PlaceOlderCopy();
-             s.held = std::make_unique<HeldOpen>(s.locations.strDest);
-         },
-         Action::Disable, SwitchOutcome::NotDisabled, Expect::OlderCopy},
-        {"read-only copy",
-         [](Installation& s) {
-             s.PlaceOlderCopy();
-             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_READONLY);
-         },
-         Action::Disable, SwitchOutcome::NotDisabled, Expect::OlderCopy},
-        {"hidden copy counts as absent and stays",
-         [](Installation& s) {
-             s.PlaceOlderCopy();
-             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_HIDDEN);
-         },
-         Action::Disable, SwitchOutcome::Done, Expect::HiddenCopy},
-        {"system copy counts as absent and stays",
-         [](Installation& s) {
-             s.PlaceOlderCopy();
-             AddAttributes(s.locations.strDest, FILE_ATTRIBUTE_SYSTEM);
-         },
-         Action::Disable, SwitchOutcome::Done, Expect::HiddenCopy},
-        {"a folder named like the template",
-         [](Installation& s) { MakeFolder(s.locations.strDest); }, Action::Disable,
-         SwitchOutcome::Done, Expect::Folder},
-    };
-    for (const auto& c : cases) {
-        Check(c);
+// Word's startup folder set to the program's own folder, by another spelling:
+// the "copy" is the installed template itself. It shows as on, enabling leaves
+// it alone, and disabling never deletes it.
+TEST(HostileInput, TheProgramsOwnFolderByOtherSpellings) {
+    const std::wstring folder = TestExeFolder();
+    std::wstring lower = folder;
+    for (auto& c : lower) {
+        c = towlower(c);
     }
-}
-
-TEST(TemplateSwitch, EnableThenDisableWithReadOnlyTemplate) {
-    Installation setup;
-    AddAttributes(setup.locations.strSource, FILE_ATTRIBUTE_READONLY);
-    for (int round = 0; round < 3; ++round) {
-        EXPECT_STREQ(Name(Enable(setup.locations)), "Done") << "round " << round;
-        EXPECT_TRUE(IsInstalled(setup.locations.strDest)) << "round " << round;
-        EXPECT_STREQ(Name(Disable(setup.locations)), "Done") << "round " << round;
-        EXPECT_FALSE(IsInstalled(setup.locations.strDest)) << "round " << round;
+    std::wstring slashes = folder;
+    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+    const std::wstring parent = folder.substr(folder.find_last_of(L'\\') + 1);
+    // The prefix names the whole Unix file system twice: Z: and Y:. On Windows
+    // a subst drive does the same.
+    const std::wstring secondDrive = L"Y" + folder.substr(1);
+    const std::wstring spellings[] = {
+        lower,          folder + L"\\.\\",           folder + L"\\..\\" + parent,
+        slashes + L"/", L"\\\\?\\" + folder + L"\\", secondDrive};
+    ASSERT_TRUE(Exists(secondDrive)) << "the test prefix should name Z: also as Y:";
+    for (const auto& spelling : spellings) {
+        SCOPED_TRACE(Printable(spelling));
+        Scene scene;
+        scene.startupPath.Set(spelling);
+        const Snapshot before = TakeSnapshot(scene.root.path());
+        TemplateLocations locations;
+        ResolveTemplateLocations(locations);
+        EXPECT_STREQ(Name(Read(locations.strDest)), "on");
+        EXPECT_STREQ(Name(Enable(locations)), "Done");
+        EXPECT_STREQ(Name(Disable(locations)), "NotDisabled");
+        EXPECT_TRUE(ReadBytes(scene.source) == scene.templateBytes)
+            << "the installed template must survive";
+        EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(scene.root.path()))), "");
     }
-    EXPECT_TRUE(ReadBytes(setup.locations.strSource) == setup.templateBytes);
-}
-
-TEST(TemplateSwitch, NeverDeletesTheTemplateBesideTheProgram) {
-    // Word's startup folder set to the program's own folder: the "copy" is the
-    // installed template itself, spelled differently.
-    Installation setup;
-    std::wstring upper = setup.programFolder;
-    upper[0] = towlower(upper[0]);
-    const TemplateLocations same{setup.locations.strSource, upper + L"\\.\\QUORLEN.DOT"};
-    EXPECT_STREQ(Name(Enable(same)), "Done");
-    EXPECT_STREQ(Name(Disable(same)), "NotDisabled");
-    EXPECT_TRUE(ReadBytes(setup.locations.strSource) == setup.templateBytes)
-        << "the installed template must survive a disable";
-}
-
-TEST(TemplateSwitch, UnreachablePlaces) {
-    // Nothing can be copied to a place that is not there, and enabling must not
-    // claim success there. A missing drive holds no copy, so disabling there
-    // succeeds; a place that cannot even be searched might hold one, so
-    // disabling there cannot claim success.
-    struct Place {
-        std::wstring dest;
-        SwitchOutcome enable, disable;
-    } places[] = {
-        {L"Q:\\Word\\Startup\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::Done},
-        {L"C:\\bad|name\\quorlen.dot", SwitchOutcome::NotEnabled, SwitchOutcome::NotDisabled},
-    };
-    Installation setup;
-    for (const auto& place : places) {
-        const TemplateLocations locations{setup.locations.strSource, place.dest};
-        EXPECT_STREQ(Name(Enable(locations)), Name(place.enable)) << Printable(place.dest);
-        EXPECT_STREQ(Name(Disable(locations)), Name(place.disable)) << Printable(place.dest);
-    }
-    EXPECT_TRUE(ReadBytes(setup.locations.strSource) == setup.templateBytes);
-}
-
-TEST(IsInstalled, RaisesWhereThePlaceCannotBeSearched) {
-    EXPECT_THROW(IsInstalled(L"C:\\bad|name\\quorlen.dot"), platform::ServiceError);
-    EXPECT_FALSE(IsInstalled(L"C:\\no such folder\\quorlen.dot"));
 }

@@ -36,11 +36,16 @@ void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapsh
 
 }  // namespace
 
-ScratchFolder::ScratchFolder(const std::wstring& name) {
+ScratchFolder::ScratchFolder(const std::wstring& name, std::wstring parent) {
     static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"tovrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    if (parent.empty()) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        parent = temp;
+    } else {
+        parent += L"\\";
+    }
+    path_ = parent + L"tovrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(++counter) + L"-" + name;
     RemoveTree(path_);
     MakeFolder(path_);
@@ -165,7 +170,7 @@ void RemoveTree(const std::wstring& path) {
     RemoveDirectoryW(path.c_str());
 }
 
-HeldOpen::HeldOpen(const std::wstring& path) {
+HeldOpen::HeldOpen(const std::wstring& path, DWORD share) {
     static int counter = 0;
     const std::wstring tag =
         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
@@ -174,7 +179,7 @@ HeldOpen::HeldOpen(const std::wstring& path) {
     release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
 
     std::wstring command = L"\"" + TestExeFolder() + L"\\hold_file.exe" + L"\" \"" + path + L"\" " +
-                           readyName + L" " + releaseName;
+                           readyName + L" " + releaseName + L" " + std::to_wstring(share);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -13,7 +13,8 @@ namespace testing_support {
 class ScratchFolder {
 public:
     // `name` may hold Chinese characters; it becomes part of the folder's name.
-    explicit ScratchFolder(const std::wstring& name = L"scratch");
+    // The folder is made in `parent`, the temp folder when none is given.
+    explicit ScratchFolder(const std::wstring& name = L"scratch", std::wstring parent = L"");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -54,11 +55,12 @@ std::string SampleTemplate(unsigned seed, size_t size = 20000);
 // Removes a file or a folder tree, whatever its attributes.
 void RemoveTree(const std::wstring& path);
 
-// Keeps a file open in another process, sharing it for reading only, the way a
-// running Word holds its startup templates; lets go when destroyed.
+// Keeps a file open in another process, sharing it for reading only (the way a
+// running Word holds its startup templates) or as `share` says; lets go when
+// destroyed.
 class HeldOpen {
 public:
-    explicit HeldOpen(const std::wstring& path);
+    explicit HeldOpen(const std::wstring& path, DWORD share = FILE_SHARE_READ);
     ~HeldOpen();
     HeldOpen(const HeldOpen&) = delete;
     HeldOpen& operator=(const HeldOpen&) = delete;

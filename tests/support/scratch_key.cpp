@@ -68,6 +68,12 @@ void ValueOverride::Set(const std::wstring& text) {
           "RegSetKeyValueW");
 }
 
+void ValueOverride::SetBytes(DWORD type, const std::string& bytes) {
+    Check(RegSetKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str(), type, bytes.data(),
+                          static_cast<DWORD>(bytes.size())),
+          "RegSetKeyValueW");
+}
+
 void ValueOverride::Remove() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str());
 }

@@ -27,8 +27,8 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Sets a string value below HKEY_CURRENT_USER for the lifetime of the object
-// and puts back whatever was there before (or nothing).
+// Sets a value below HKEY_CURRENT_USER for the lifetime of the object and puts
+// back whatever was there before (or nothing).
 class ValueOverride {
 public:
     ValueOverride(std::wstring keyPath, std::wstring name);  // removes the value
@@ -37,6 +37,7 @@ public:
     ValueOverride& operator=(const ValueOverride&) = delete;
 
     void Set(const std::wstring& text);
+    void SetBytes(DWORD type, const std::string& bytes);
     void Remove();
 
 private:
