@@ -65,6 +65,7 @@ struct Form::State {
     std::function<void(int)> onClick;
     HWND owner = nullptr;
     HWND window = nullptr;
+    bool clicking = false;  // a click handler is running
     GdiObject font;
     GdiBitmap banner;
 
@@ -105,10 +106,16 @@ struct Form::State {
             case WM_COMMAND:
                 // Esc arrives as IDCANCEL and Enter without a focused button as
                 // IDOK; no control carries those ids, so both press nothing.
+                // One handler at a time: a message box runs a message loop of
+                // its own, and clicks queued before it opened must not start
+                // the handler again inside it.
                 if (const ControlDesign* pressed = Find(LOWORD(wParam));
                     HIWORD(wParam) == BN_CLICKED && pressed &&
-                    pressed->kind == ControlKind::Button) {
+                    pressed->kind == ControlKind::Button && !clicking &&
+                    IsWindowEnabled(reinterpret_cast<HWND>(lParam))) {
+                    clicking = true;
                     onClick(pressed->id);
+                    clicking = false;
                 }
                 return TRUE;
             case WM_CTLCOLORSTATIC:
@@ -118,8 +125,16 @@ struct Form::State {
                 return TRUE;
             case WM_CLOSE:
                 // The only window: closing it ends the program, as the exit
-                // button does.
+                // button does. Nothing is ever half done when it arrives: the
+                // file operations run without a message loop.
                 EndProgram();
+            case WM_ENDSESSION:
+                // Windows is logging off or shutting down: end now rather
+                // than be ended.
+                if (wParam) {
+                    EndProgram();
+                }
+                return TRUE;
         }
         return FALSE;
     }

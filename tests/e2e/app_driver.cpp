@@ -304,15 +304,20 @@ void RunningApp::PostClose() const {
     PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-HWND RunningApp::FindMessageBox() const {
-    HWND box = nullptr;
+std::vector<HWND> RunningApp::MessageBoxes() const {
+    std::vector<HWND> boxes;
     ForEachTopLevel([&](HWND window) {
-        if (!box && window != window_ && ProcessOf(window) == processId_ &&
-            IsWindowVisible(window) && ClassOf(window) == L"#32770") {
-            box = window;
+        if (window != window_ && ProcessOf(window) == processId_ && IsWindowVisible(window) &&
+            ClassOf(window) == L"#32770") {
+            boxes.push_back(window);
         }
     });
-    return box;
+    return boxes;
+}
+
+HWND RunningApp::FindMessageBox() const {
+    const std::vector<HWND> boxes = MessageBoxes();
+    return boxes.empty() ? nullptr : boxes.front();
 }
 
 HWND RunningApp::WaitForMessageBox(DWORD timeoutMs) const {

@@ -76,7 +76,9 @@ public:
     void Press(int id) const;
     void PostClose() const;
 
-    // A visible dialog of this process other than the settings window, or null.
+    // The visible dialogs of this process other than the settings window.
+    std::vector<HWND> MessageBoxes() const;
+    // The first of them, or null.
     HWND FindMessageBox() const;
     HWND WaitForMessageBox(DWORD timeoutMs) const;
 

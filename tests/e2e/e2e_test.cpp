@@ -77,8 +77,9 @@ const Place kUsual{"Usual", L"program", L"word", L"Startup", Setting::WithSepara
 // one shows up in the snapshots.
 class Installation {
 public:
-    explicit Installation(const Place& place = kUsual, bool withTemplate = true)
-        : program_(place.programFolder), startupRoot_(place.startupRoot) {
+    explicit Installation(const Place& place = kUsual, bool withTemplate = true,
+                          const std::wstring& programParent = L"")
+        : program_(place.programFolder, programParent), startupRoot_(place.startupRoot) {
         exe_ = program_ / L"tovrel.exe";
         if (!CopyFileW((TestExeFolder() + L"\\tovrel.exe").c_str(), exe_.c_str(), TRUE)) {
             throw std::runtime_error("tovrel.exe is not beside the test exe");
@@ -118,6 +119,8 @@ public:
     }
 
     void PutCopy() const { WriteBytes(copy(), templateBytes_); }
+    void SetStartupPath(const std::wstring& text) { startupPath_.Set(text); }
+    const std::wstring& programFolder() const { return program_.path(); }
     std::wstring copy() const { return startupRoot_ / copyRelative_; }
     const std::string& templateBytes() const { return templateBytes_; }
 
@@ -430,5 +433,112 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest, testing::Values(120, 144));
+
+// --- hostile timing, other processes, odd folders ---------------------------------
+
+TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
+    const Installation installation(kUsual, /*withTemplate=*/false);
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    for (int i = 0; i < 20; ++i) {
+        app->Press(ids::cmdUp);
+    }
+    ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotEnabled box";
+    Sleep(kQuietMs);
+    EXPECT_EQ(app->MessageBoxes().size(), 1u)
+        << "expected one message box for twenty queued clicks on 启 用, got "
+        << app->MessageBoxes().size();
+    ASSERT_TRUE(e2e::AnswerMessageBox(app->FindMessageBox(), kReactMs))
+        << "expected the box to close on OK";
+    EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << "expected no box after the first";
+    EXPECT_EQ(app->ReadDisplay(), Expected(false)) << "expected the OFF display still";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected no file touched, got " << Changes(before, installation.Snap());
+}
+
+TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {{"WM_CLOSE", WM_CLOSE, 0}, {"WM_ENDSESSION", WM_ENDSESSION, TRUE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Installation installation;
+        installation.PutCopy();
+        std::optional<HeldOpen> word(installation.copy());
+        const Snapshot before = installation.Snap();
+        auto app = installation.Start();
+        ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+            << "expected a visible window titled Quorlen设置 of the started process";
+        app->Press(ids::cmdDown);
+        ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotDisabled box";
+        // Windows sends WM_ENDSESSION and waits; WM_CLOSE comes posted.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(app->window(), c.message, c.wParam, 0, SMTO_ABORTIFHUNG, kExitMs,
+                            &ignored);
+        EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end";
+        word.reset();
+        EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+            << "expected no file touched, got " << Changes(before, installation.Snap());
+    }
+}
+
+TEST(Hostile, TwoInstancesSwitchTheOneCopy) {
+    const Installation installation;
+    const Snapshot before = installation.Snap();
+    auto first = installation.Start();
+    auto second = installation.Start();
+    for (auto* app : {first.get(), second.get()}) {
+        ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+            << "expected a visible window titled Quorlen设置 of each started process";
+    }
+    // Each press is judged by the files as they are when it comes.
+    const struct {
+        RunningApp* app;
+        int button;
+        bool on;
+    } steps[] = {{first.get(), ids::cmdUp, true},
+                 {second.get(), ids::cmdUp, true},
+                 {first.get(), ids::cmdDown, false},
+                 {second.get(), ids::cmdDown, false}};
+    for (const auto& step : steps) {
+        step.app->Press(step.button);
+        EXPECT_TRUE(
+            WaitUntil([&] { return step.app->ReadDisplay() == Expected(step.on); }, kReactMs))
+            << "expected " << StateName(step.on) << ", got"
+            << testing::PrintToString(step.app->ReadDisplay());
+        EXPECT_EQ(step.app->WaitForMessageBox(kQuietMs), nullptr) << "expected no message box";
+        EXPECT_EQ(Exists(installation.copy()), step.on) << "expected the copy to match";
+    }
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected everything as before, got " << Changes(before, installation.Snap());
+}
+
+TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
+    // tovrel in a folder whose name code page 936 cannot spell, and Word's
+    // startup folder set to that same folder by a name it can: X: is a second
+    // name for C:\程序한 in the test prefix (cmake/wine-run.in).
+    Installation installation(kUsual, true, L"C:\\程序한");
+    const std::wstring folder = installation.programFolder();
+    installation.SetStartupPath(L"X:" + folder.substr(folder.find(L'\\', 3)) + L"\\");
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    ASSERT_EQ(app->ReadDisplay(), Expected(true)) << "expected the template itself read as ON";
+    app->Press(ids::cmdDown);
+    const HWND box = app->WaitForMessageBox(kReactMs);
+    ASSERT_NE(box, nullptr) << "expected the NotDisabled box";
+    EXPECT_EQ(e2e::ReadMessageBox(box, kReactMs).text, kNotDisabled);
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, kReactMs)) << "expected the box to close on OK";
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, kReactMs))
+        << "expected the ON display still";
+    EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+        << "expected the installed template untouched, got "
+        << Changes(before, installation.Snap());
+}
 
 }  // namespace
