@@ -2,12 +2,10 @@
 # of their own, a display (a virtual one when none is set) and a trap that
 # stops everything they started, whether they succeed or fail.
 
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
 # wine_session_start PREFIX: prepares PREFIX and a display for the programs.
 wine_session_start() {
-    export WINEPREFIX=$1
-    export LC_ALL=zh_CN.UTF-8
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
     trap wine_session_stop EXIT
     trap 'exit 130' INT TERM
 
@@ -29,11 +27,7 @@ wine_session_start() {
         fi
     fi
 
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
-    fi
-    wineserver -w
+    wine_env "$1"
     # A test run cut short may have left the display at another DPI.
     wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 }
