@@ -520,7 +520,7 @@ TEST(Hostile, TwoInstancesSwitchTheOneCopy) {
 TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
     // tovrel in a folder whose name code page 936 cannot spell, and Word's
     // startup folder set to that same folder by a name it can: X: is a second
-    // name for C:\程序한 in the test prefix (cmake/wine-run.in).
+    // name for C:\程序한 in the test prefix (scripts/lib/wine-env.sh).
     Installation installation(kUsual, true, L"C:\\程序한");
     const std::wstring folder = installation.programFolder();
     installation.SetStartupPath(L"X:" + folder.substr(folder.find(L'\\', 3)) + L"\\");
