@@ -1,8 +1,9 @@
 #include "placement/registry_reader.h"
 
 #include "platform/ansi_text.h"
+#include "platform/handles.h"
 
-namespace mdlvantel {
+namespace placement::mdlvantel {
 
 LONG lRegStatus = 0;
 
@@ -12,17 +13,9 @@ const RegistryCalls kWindowsRegistry{&RegOpenKeyA, &RegQueryValueExA, &RegCloseK
 
 // Closes the opened key on every way out of the reader; the close's result is
 // what lRegStatus holds afterwards.
-class OpenKey {
-public:
-    OpenKey(const RegistryCalls& calls, HKEY key) noexcept : calls_(calls), key_(key) {}
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    ~OpenKey() { lRegStatus = calls_.closeKey(key_); }
-    HKEY get() const noexcept { return key_; }
-
-private:
-    const RegistryCalls& calls_;
-    HKEY key_;
+struct CloseKeyInto {
+    const RegistryCalls* calls;
+    void operator()(HKEY key) const noexcept { lRegStatus = calls->closeKey(key); }
 };
 
 }  // namespace
@@ -45,7 +38,7 @@ std::wstring GetRegString(const RegistryCalls& calls, HKEY rootKey, std::wstring
     if (lRegStatus != ERROR_SUCCESS) {
         return result;
     }
-    OpenKey key(calls, opened);
+    const platform::Owned<HKEY, CloseKeyInto> key(opened, {&calls});
 
     // Size query into a 4-byte scratch buffer offered as 0 bytes: the registry
     // answers with the size it needs. Only that size decides what follows.
@@ -74,4 +67,4 @@ std::wstring GetRegString(const RegistryCalls& calls, HKEY rootKey, std::wstring
     return result;
 }
 
-}  // namespace mdlvantel
+}  // namespace placement::mdlvantel

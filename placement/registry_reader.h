@@ -1,13 +1,13 @@
-// mdlvantel: the program's only access to the registry. GetRegString reads one
-// string value and hands back its text, or "" when anything goes wrong; it never
-// raises and never writes to the registry.
+// mdlvantel, the registry reader module: the program's only access to the
+// registry. GetRegString reads one string value and hands back its text, or ""
+// when anything goes wrong; it never raises and never writes to the registry.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-namespace mdlvantel {
+namespace placement::mdlvantel {
 
 // Status of the last GetRegString call: -1002 for an empty key path,
 // RegOpenKeyA's error when the key could not be opened, otherwise the result of
@@ -31,4 +31,4 @@ struct RegistryCalls {
 std::wstring GetRegString(const RegistryCalls& calls, HKEY rootKey, std::wstring keyPath,
                           std::wstring valueName);
 
-}  // namespace mdlvantel
+}  // namespace placement::mdlvantel

@@ -1,34 +1,14 @@
 #include "platform/form.h"
 
+#include <utility>
 #include <vector>
 
-#include "platform/banner_bitmap.h"
-#include "platform/service_error.h"
+#include "platform/handles.h"
+#include "platform/runtime_services.h"
 
 namespace platform {
 
 namespace {
-
-// Owns a GDI font or brush.
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object = nullptr) noexcept : object_(object) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (object_) {
-            DeleteObject(object_);
-        }
-    }
-    HGDIOBJ get() const noexcept { return object_; }
-    void Reset(HGDIOBJ object) noexcept {
-        GdiObject old(object_);
-        object_ = object;
-    }
-
-private:
-    HGDIOBJ object_;
-};
 
 HINSTANCE ThisModule() {
     return GetModuleHandleW(nullptr);
@@ -45,43 +25,30 @@ struct alignas(4) EmptyDialogTemplate {
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 
-}  // namespace
-
 int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
 
+// The display's dots per inch, as the window lays itself out by.
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
+    WindowDC screen(GetDC(nullptr), {nullptr});
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 
+}  // namespace
+
 struct Form::State {
     const FormDesign& design;
-    std::function<void(int)> onClick;
-    HWND owner = nullptr;
-    HWND window = nullptr;
+    // Destroyed in reverse: the window, then its hidden owner.
+    OwnedWindow owner;
+    OwnedWindow window;
+    GdiObject<HFONT> font;
+    GdiObject<HBITMAP> picture;
+    std::vector<std::pair<int, std::function<void()>>> handlers;
     bool clicking = false;  // a click handler is running
-    GdiObject font;
-    GdiBitmap banner;
 
-    State(const FormDesign& s, std::function<void(int)> click)
-        : design(s), onClick(std::move(click)) {}
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
-    // Also when the Form's constructor fails half-way.
-    ~State() {
-        if (window) {
-            DestroyWindow(window);
-        }
-        if (owner) {
-            DestroyWindow(owner);
-        }
-    }
+    explicit State(const FormDesign& d) : design(d) {}
 
     const ControlDesign* Find(int id) const {
         for (const auto& c : design.controls) {
@@ -92,36 +59,32 @@ struct Form::State {
         return nullptr;
     }
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INITDIALOG) {
-            SetWindowLongPtrW(window, DWLP_USER, lParam);
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             return FALSE;
         }
-        auto* self = reinterpret_cast<State*>(GetWindowLongPtrW(window, DWLP_USER));
-        return self ? self->Handle(message, wParam, lParam) : FALSE;
-    }
-
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!self) {
+            return FALSE;
+        }
         switch (message) {
             case WM_COMMAND:
-                // Esc arrives as IDCANCEL and Enter without a focused button as
-                // IDOK; no control carries those ids, so both press nothing.
-                // One handler at a time: a message box runs a message loop of
-                // its own, and clicks queued before it opened must not start
-                // the handler again inside it.
-                if (const ControlDesign* pressed = Find(LOWORD(wParam));
-                    HIWORD(wParam) == BN_CLICKED && pressed &&
-                    pressed->kind == ControlKind::Button && !clicking &&
-                    IsWindowEnabled(reinterpret_cast<HWND>(lParam))) {
-                    clicking = true;
-                    onClick(pressed->id);
-                    clicking = false;
+                // Esc arrives as IDCANCEL and Enter without a focused button
+                // as IDOK; no control carries those ids, so both press nothing.
+                if (HIWORD(wParam) == BN_CLICKED) {
+                    self->Click(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
                 }
                 return TRUE;
             case WM_CTLCOLORSTATIC:
-                return ColourLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+                return self->ColourLabel(reinterpret_cast<HDC>(wParam),
+                                         reinterpret_cast<HWND>(lParam));
             case WM_DRAWITEM:
-                DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                // Only from the picture itself: another program's pointer
+                // would not point into this one.
+                if (!InSendMessage()) {
+                    self->DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                }
                 return TRUE;
             case WM_CLOSE:
                 // The only window: closing it ends the program, as the exit
@@ -139,9 +102,24 @@ struct Form::State {
         return FALSE;
     }
 
+    // Only an enabled button of this window presses, and one handler runs at a
+    // time: a message box runs a message loop of its own, and clicks queued
+    // before it opened must not start the handler again inside it.
+    void Click(int id, HWND from) {
+        if (clicking || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
+            return;
+        }
+        for (const auto& [button, handler] : handlers) {
+            if (button == id) {
+                clicking = true;
+                handler();
+                clicking = false;
+            }
+        }
+    }
+
     INT_PTR ColourLabel(HDC dc, HWND label) {
-        const ControlDesign* c = Find(GetDlgCtrlID(label));
-        if (c) {
+        if (const ControlDesign* c = Find(GetDlgCtrlID(label))) {
             if (c->colour.kind == TextColour::Kind::System) {
                 SetTextColor(dc, GetSysColor(static_cast<int>(c->colour.value)));
             } else if (c->colour.kind == TextColour::Kind::Rgb) {
@@ -152,28 +130,18 @@ struct Form::State {
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
 
-    // The banner at its natural size at the box's top-left; the rest of the box
-    // in the window's background colour.
+    // The picture at its natural size at the box's top-left; the rest of the
+    // box in the window's background colour.
     void DrawPicture(const DRAWITEMSTRUCT& item) {
         FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-        BITMAP info;
-        if (!banner.get() || !GetObjectW(banner.get(), sizeof info, &info)) {
-            return;
-        }
-        HDC memory = CreateCompatibleDC(item.hDC);
-        if (!memory) {
-            return;
-        }
-        HGDIOBJ previous = SelectObject(memory, banner.get());
-        BitBlt(item.hDC, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
+        DrawStateW(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(picture.get()), 0, 0, 0, 0,
+                   0, DST_BITMAP);
     }
 
     void CreateControls() {
         const int dpi = ScreenDpi();
         const FontDesign& f = design.font;
-        font.Reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
+        font.reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
                                FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
         for (const auto& c : design.controls) {
@@ -191,41 +159,41 @@ struct Form::State {
                 case ControlKind::Picture:
                     style |= SS_OWNERDRAW;
                     exStyle |= WS_EX_CLIENTEDGE;
+                    picture.reset(static_cast<HBITMAP>(LoadImageW(
+                        ThisModule(), MAKEINTRESOURCEW(c.image), IMAGE_BITMAP, 0, 0, 0)));
                     break;
             }
             HWND control = CreateWindowExW(
                 exStyle, windowClass, c.caption, style, TwipsToPixels(c.left, dpi),
                 TwipsToPixels(c.top, dpi), TwipsToPixels(c.width, dpi),
-                TwipsToPixels(c.height, dpi), window,
+                TwipsToPixels(c.height, dpi), window.get(),
                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ThisModule(), nullptr);
             if (!control) {
                 RaiseLastError();
             }
-            if (c.kind == ControlKind::Picture) {
-                banner = GdiBitmap(LoadBannerBitmap(ThisModule()));
-            } else {
+            if (c.kind != ControlKind::Picture) {
                 SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
             }
         }
     }
 };
 
-Form::Form(const FormDesign& design, std::function<void(int)> onClick)
-    : state_(std::make_unique<State>(design, std::move(onClick))) {
+Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     // A hidden owner keeps the window out of the task bar while it keeps an
-    // ordinary title bar.
-    state_->owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    ThisModule(), nullptr);
+    // ordinary title bar with its icon.
+    state_->owner.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        ThisModule(), nullptr));
     EmptyDialogTemplate dialog{};
     dialog.header.style = kWindowStyle;
     dialog.header.dwExtendedStyle = kWindowExStyle;
-    state_->window =
-        CreateDialogIndirectParamW(ThisModule(), &dialog.header, state_->owner, &State::DialogProc,
-                                   reinterpret_cast<LPARAM>(state_.get()));
+    state_->window.reset(CreateDialogIndirectParamW(ThisModule(), &dialog.header,
+                                                    state_->owner.get(), &State::DialogProc,
+                                                    reinterpret_cast<LPARAM>(state_.get())));
     if (!state_->window) {
         RaiseLastError();
     }
-    SetWindowTextW(state_->window, design.title);
+    HWND window = state_->window.get();
+    SetWindowTextW(window, design.title);
 
     // Sized and centred on the screen at once, while still hidden.
     const int dpi = ScreenDpi();
@@ -233,35 +201,39 @@ Form::Form(const FormDesign& design, std::function<void(int)> onClick)
                TwipsToPixels(design.clientHeight, dpi)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(state_->window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
     const auto icon = [&](int metricX, int metricY) {
-        return reinterpret_cast<LPARAM>(
-            LoadImageW(ThisModule(), MAKEINTRESOURCEW(design.iconResource), IMAGE_ICON,
-                       GetSystemMetrics(metricX), GetSystemMetrics(metricY), LR_SHARED));
+        return reinterpret_cast<LPARAM>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(design.icon),
+                                                   IMAGE_ICON, GetSystemMetrics(metricX),
+                                                   GetSystemMetrics(metricY), LR_SHARED));
     };
-    SendMessageW(state_->window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
-    SendMessageW(state_->window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
+    SendMessageW(window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
 
     state_->CreateControls();
 }
 
 Form::~Form() = default;
 
+void Form::OnClick(int id, std::function<void()> handler) {
+    state_->handlers.emplace_back(id, std::move(handler));
+}
+
 HWND Form::handle() const {
-    return state_->window;
+    return state_->window.get();
 }
 
 HWND Form::control(int id) const {
-    return GetDlgItem(state_->window, id);
+    return GetDlgItem(handle(), id);
 }
 
 void Form::SetEnabled(int id, bool enabled) {
     HWND target = control(id);
     if (!enabled && GetFocus() == target) {
-        SendMessageW(state_->window, WM_NEXTDLGCTL, 0, FALSE);
+        SendMessageW(handle(), WM_NEXTDLGCTL, 0, FALSE);
     }
     EnableWindow(target, enabled);
 }
@@ -271,18 +243,18 @@ void Form::SetCaption(int id, const std::wstring& text) {
 }
 
 void Form::ShowCentred() {
-    ShowWindow(state_->window, SW_SHOW);
+    ShowWindow(handle(), SW_SHOW);
     for (const auto& c : state_->design.controls) {
         HWND candidate = control(c.id);
         if ((GetWindowLongW(candidate, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(candidate)) {
-            SendMessageW(state_->window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate), TRUE);
+            SendMessageW(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate), TRUE);
             break;
         }
     }
 }
 
 void Form::ShowMessage(const std::wstring& text, UINT iconStyle, const std::wstring& title) {
-    if (!MessageBoxW(state_->window, text.c_str(), title.c_str(), iconStyle | MB_OK)) {
+    if (!MessageBoxW(handle(), text.c_str(), title.c_str(), iconStyle | MB_OK)) {
         RaiseLastError();
     }
 }

@@ -1,7 +1,7 @@
 // The window service: one fixed-size dialog window laid out from a table of
 // controls in twips, with captions and enabled flags the program can set, a
-// click callback, the message box and the end of the program. The program's
-// own window (window/settings_window) is plain logic over this.
+// handler for each button, the message box and the end of the program. The
+// program's own window (window/settings_window) is plain logic over this.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +28,7 @@ struct ControlDesign {
     const wchar_t* caption;
     int left, top, width, height;  // twips, in the client area
     TextColour colour;
-    int imageResource = 0;  // for a picture: the GIF image (RCDATA) it shows
+    int image = 0;  // for a picture: the BITMAP resource it shows at its top-left
 };
 
 struct FontDesign {
@@ -40,34 +40,32 @@ struct FontDesign {
 
 struct FormDesign {
     const wchar_t* title;
-    int clientWidth, clientHeight;  // twips
-    int iconResource;
+    int clientWidth, clientHeight;            // twips
+    int icon;                                 // ICON resource
     FontDesign font;                          // of every text control
     std::span<const ControlDesign> controls;  // in tab order: the first takes the focus
 };
 
-// Twips (1/1440 inch) to pixels at `dpi` dots per inch.
-int TwipsToPixels(int twips, int dpi);
-
-// The display's dots per inch, as the window lays itself out by.
-int ScreenDpi();
-
 class Form {
 public:
-    // Creates the window and its controls, hidden. `onClick` runs, on the
-    // window's thread, for every press of a button, with the button's id.
-    Form(const FormDesign& design, std::function<void(int id)> onClick);
+    // Creates the window and its controls, hidden, centred on the screen.
+    explicit Form(const FormDesign& design);
     ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
+
+    // Runs `handler` on the window's thread when button `id` is pressed. One
+    // handler runs at a time: a press that comes while one runs (from inside
+    // its message box, say) is dropped.
+    void OnClick(int id, std::function<void()> handler);
 
     // A disabled button cannot be pressed and takes no focus; disabling the
     // button that has the focus moves the focus on to the next one.
     void SetEnabled(int id, bool enabled);
     void SetCaption(int id, const std::wstring& text);
 
-    // Shows the window for the first time, where it was created: centred on
-    // the screen. The focus goes to the first control that can take it.
+    // Shows the window for the first time, where it was created. The focus
+    // goes to the first control that can take it.
     void ShowCentred();
 
     // A modal message box over this window with an OK button; returns when

@@ -1,18 +1,27 @@
 // Everything tovrel asks of Windows apart from the registry: the program's
-// directory, the three file operations, and (see form.h) the window, the
+// directory and the three file operations here, and (form.h) the window, the
 // message box and the end of the program. Every service reports a failure by
-// raising platform::ServiceError; the callers meet it with the error rule.
+// raising ServiceError; the callers meet it with the error rule.
 //
 // The file services act on a whole path or not at all: a path the ANSI file
-// functions cannot take whole (a NUL inside, MAX_PATH bytes or more, a
+// functions cannot take whole (a NUL inside, MAX_PATH characters or more, a
 // character the ANSI code page lacks) is refused before any file is touched.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
-#include "platform/service_error.h"
-
 namespace platform {
+
+// The one kind of failure the services report. The program never shows it.
+class ServiceError : public std::runtime_error {
+public:
+    explicit ServiceError(unsigned long code)
+        : std::runtime_error("runtime service failed with error " + std::to_string(code)) {}
+};
+
+// Raises ServiceError for the calling thread's last Win32 error.
+[[noreturn]] void RaiseLastError();
 
 // The directory holding the running executable, without a final "\" except at
 // a drive's root ("C:\").

@@ -2,4 +2,4 @@
 #pragma once
 
 #define IDI_TOVREL 1    // the road-sign icon: window and program file
-#define IDR_BANNER 101  // the product-name banner, a GIF87a image (RCDATA)
+#define IDB_BANNER 101  // the product-name banner, a 32-colour bitmap

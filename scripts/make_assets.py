@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes tovrel's images: resources/banner.gif and resources/tovrel.ico.
+"""Writes tovrel's images: resources/banner.bmp and resources/tovrel.ico.
 
 Standard library only, and deterministic: rerunning it gives the same bytes,
 so the committed files can always be checked against this script.
@@ -11,7 +11,8 @@ import struct
 RESOURCES = pathlib.Path(__file__).resolve().parent.parent / "resources"
 
 # ---------------------------------------------------------------------------
-# Banner: "Quorlen" in red on a pale-cyan to sky-blue gradient, GIF87a.
+# Banner: "Quorlen" in red on a pale-cyan to sky-blue gradient, a 32-colour
+# bitmap that Windows loads and draws itself.
 
 BANNER_WIDTH = 117
 BANNER_HEIGHT = 36
@@ -186,91 +187,40 @@ def banner_pixels():
     return pixels
 
 
-def lzw_compress(indices, min_code_size):
-    """GIF's variable-width LZW, codes packed least significant bit first."""
-    clear = 1 << min_code_size
-    end = clear + 1
+def rle8(rows):
+    """The rows run-length encoded as BI_RLE8, bottom-up: (count, index) pairs,
+    an end-of-line mark after each row and an end-of-bitmap mark at the end."""
     out = bytearray()
-    bit_buffer = 0
-    bit_count = 0
-
-    def emit(code, width):
-        nonlocal bit_buffer, bit_count
-        bit_buffer |= code << bit_count
-        bit_count += width
-        while bit_count >= 8:
-            out.append(bit_buffer & 0xFF)
-            bit_buffer >>= 8
-            bit_count -= 8
-
-    def fresh_table():
-        return {(None, i): i for i in range(clear)}
-
-    table = fresh_table()
-    next_code = end + 1
-    width = min_code_size + 1
-    emit(clear, width)
-    current = indices[0]
-    for pixel in indices[1:]:
-        key = (current, pixel)
-        if key in table:
-            current = table[key]
-            continue
-        emit(current, width)
-        if next_code < 4096:
-            table[key] = next_code
-            next_code += 1
-            # The decoder adds its entries one code later, so it widens
-            # exactly when it has used up the current width.
-            if next_code > (1 << width) and width < 12:
-                width += 1
-        else:
-            emit(clear, width)
-            table = fresh_table()
-            next_code = end + 1
-            width = min_code_size + 1
-        current = pixel
-    emit(current, width)
-    # Reading that last code fills the decoder's table up to next_code, which
-    # may widen its codes before the end code.
-    if next_code == 1 << width and width < 12:
-        width += 1
-    emit(end, width)
-    if bit_count:
-        out.append(bit_buffer & 0xFF)
+    for row in reversed(rows):
+        start = 0
+        while start < len(row):
+            end = start
+            while end < len(row) and end - start < 255 and row[end] == row[start]:
+                end += 1
+            out += bytes((end - start, row[start]))
+            start = end
+        out += b"\x00\x00"
+    out[-1] = 1  # the last end-of-line becomes end-of-bitmap
     return bytes(out)
 
 
-def sub_blocks(data):
-    out = bytearray()
-    for start in range(0, len(data), 255):
-        chunk = data[start : start + 255]
-        out.append(len(chunk))
-        out += chunk
-    out.append(0)
-    return bytes(out)
-
-
-def make_gif87a(width, height, palette, rows):
-    assert len(palette) == 32
-    size_field = 4  # 2 ** (4 + 1) = 32 entries
-    colour_resolution = 7  # 8 bits per primary
-    gif = bytearray(b"GIF87a")
-    gif += struct.pack("<HHBBB", width, height, 0x80 | colour_resolution << 4 | size_field, 0, 0)
-    for colour in palette:
-        gif += bytes(colour)
-    gif += struct.pack("<BHHHHB", 0x2C, 0, 0, width, height, 0)
-    min_code_size = 5
-    gif.append(min_code_size)
-    flat = [index for row in rows for index in row]
-    gif += sub_blocks(lzw_compress(flat, min_code_size))
-    gif.append(0x3B)
-    return bytes(gif)
+def make_bmp(width, height, palette, rows):
+    """An 8-bit indexed, run-length encoded BMP with `palette` as its colours."""
+    pixels = rle8(rows)
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(table)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    bi_rle8 = 1
+    info_header = struct.pack(
+        "<IiiHHIIiiII", 40, width, height, 1, 8, bi_rle8, len(pixels), 2835, 2835, len(palette), 0
+    )
+    return file_header + info_header + table + pixels
 
 
 def make_banner():
     palette = gradient_palette() + [TEXT_RED]
-    return make_gif87a(BANNER_WIDTH, BANNER_HEIGHT, palette, banner_pixels())
+    assert len(palette) == 32
+    return make_bmp(BANNER_WIDTH, BANNER_HEIGHT, palette, banner_pixels())
 
 
 # ---------------------------------------------------------------------------
@@ -370,7 +320,7 @@ def make_icon():
 
 def main():
     RESOURCES.mkdir(exist_ok=True)
-    (RESOURCES / "banner.gif").write_bytes(make_banner())
+    (RESOURCES / "banner.bmp").write_bytes(make_banner())
     (RESOURCES / "tovrel.ico").write_bytes(make_icon())
 
 

@@ -5,13 +5,14 @@
 #include <optional>
 
 #include "platform/runtime_services.h"
+#include "tests/support/expected.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 
 using namespace placement;
-using testing_support::Printable;
-using testing_support::ValueOverride;
+using support::Printable;
+using support::ValueOverride;
 
 TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
     struct Case {
@@ -37,8 +38,8 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
         {"Chinese application data", std::nullopt, L"C:\\用户\\张三\\应用数据",
          L"C:\\用户\\张三\\应用数据\\microsoft\\word\\startup\\quorlen.dot"},
     };
-    ValueOverride startupPath(kWordOptionsKey, kStartupPathValue);
-    ValueOverride appData(kShellFoldersKey, kAppDataValue);
+    ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
+    ValueOverride appData(support::kShellFoldersKey, L"appdata");
     for (const auto& c : cases) {
         c.startupPath ? startupPath.Set(*c.startupPath) : startupPath.Remove();
         c.appData ? appData.Set(*c.appData) : appData.Remove();
@@ -46,7 +47,7 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
         ResolveTemplateLocations(locations);
         EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
         EXPECT_EQ(Printable(locations.strSource),
-                  Printable(testing_support::TestExeFolder() + L"\\quorlen.dot"))
+                  Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
     }
 }
@@ -70,6 +71,6 @@ TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
     const std::wstring directory = platform::ProgramDirectory();
-    EXPECT_EQ(Printable(directory), Printable(testing_support::TestExeFolder()));
+    EXPECT_EQ(Printable(directory), Printable(support::TestExeFolder()));
     EXPECT_NE(directory.back(), L'\\') << "only a drive's root ends with a separator";
 }

@@ -15,12 +15,13 @@
 #include <memory>
 
 #include "platform/runtime_services.h"
+#include "tests/support/expected.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 
 using namespace placement;
-using namespace testing_support;
+using namespace support;
 
 namespace {
 
@@ -83,8 +84,8 @@ struct Scene {
     std::wstring source = TestExeFolder() + L"\\quorlen.dot";
     std::string templateBytes = SampleTemplate(1);
     std::string olderBytes = SampleTemplate(2, 1234);
-    ValueOverride startupPath{kWordOptionsKey, kStartupPathValue};
-    ValueOverride appData{kShellFoldersKey, kAppDataValue};
+    ValueOverride startupPath{support::kWordOptionsKey, L"startup-path"};
+    ValueOverride appData{support::kShellFoldersKey, L"appdata"};
     std::unique_ptr<HeldOpen> held;  // a running Word, or another program
     std::wstring copy;               // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";

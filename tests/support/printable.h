@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace testing_support {
+namespace support {
 
 inline std::string Printable(const std::wstring& text) {
     std::string out;
@@ -15,4 +15,4 @@ inline std::string Printable(const std::wstring& text) {
     return out;
 }
 
-}  // namespace testing_support
+}  // namespace support

@@ -1,10 +1,12 @@
 #include "tests/support/scratch_folder.h"
 
+#include "tests/support/process.h"
+
 #include <random>
 #include <stdexcept>
 #include <vector>
 
-namespace testing_support {
+namespace support {
 
 namespace {
 
@@ -15,8 +17,8 @@ void Fail(const char* what) {
 void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapshot& out) {
     const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    platform::FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) {
         return;
     }
     do {
@@ -30,8 +32,7 @@ void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapsh
         if (isFolder) {
             SnapshotInto(root, child, out);
         }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 }  // namespace
@@ -86,31 +87,29 @@ std::wstring DescribeChanges(const Snapshot& before, const Snapshot& after) {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    platform::KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         Fail("CreateFileW");
     }
     DWORD written = 0;
-    const BOOL ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) {
+    if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) ||
+        written != bytes.size()) {
         Fail("WriteFile");
     }
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    platform::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         return {};
     }
-    std::string bytes(GetFileSize(file, nullptr), '\0');
+    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
     DWORD read = 0;
-    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
 }
@@ -154,15 +153,13 @@ void RemoveTree(const std::wstring& path) {
     }
     std::vector<std::wstring> children;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    if (platform::FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found)); search) {
         do {
             const std::wstring name = found.cFileName;
             if (name != L"." && name != L"..") {
                 children.push_back(path + L"\\" + name);
             }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
     }
     for (const auto& child : children) {
         RemoveTree(child);
@@ -175,34 +172,20 @@ HeldOpen::HeldOpen(const std::wstring& path, DWORD share) {
     const std::wstring tag =
         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     const std::wstring readyName = L"tovrel-held-" + tag, releaseName = L"tovrel-release-" + tag;
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
-    release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
-
-    std::wstring command = L"\"" + TestExeFolder() + L"\\hold_file.exe" + L"\" \"" + path + L"\" " +
-                           readyName + L" " + releaseName + L" " + std::to_wstring(share);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        CloseHandle(ready);
-        Fail("CreateProcessW(hold_file)");
-    }
-    CloseHandle(process.hThread);
-    process_ = process.hProcess;
-    HANDLE either[] = {ready, process_};
-    const DWORD which = WaitForMultipleObjects(2, either, FALSE, 30000);
-    CloseHandle(ready);
-    if (which != WAIT_OBJECT_0) {
+    platform::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+    release_.reset(CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str()));
+    process_ = std::make_unique<Process>(
+        TestExeFolder() + L"\\hold_file.exe",
+        L"\"" + path + L"\" " + readyName + L" " + releaseName + L" " + std::to_wstring(share));
+    HANDLE either[] = {ready.get(), process_->handle()};
+    if (WaitForMultipleObjects(2, either, FALSE, 30000) != WAIT_OBJECT_0) {
         throw std::runtime_error("hold_file did not open the file");
     }
 }
 
 HeldOpen::~HeldOpen() {
-    SetEvent(release_);
-    WaitForSingleObject(process_, 30000);
-    CloseHandle(process_);
-    CloseHandle(release_);
+    SetEvent(release_.get());
+    process_->WaitForExit(30000);
 }
 
-}  // namespace testing_support
+}  // namespace support

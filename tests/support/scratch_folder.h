@@ -6,9 +6,12 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
-namespace testing_support {
+#include "platform/handles.h"
+
+namespace support {
 
 class ScratchFolder {
 public:
@@ -55,6 +58,8 @@ std::string SampleTemplate(unsigned seed, size_t size = 20000);
 // Removes a file or a folder tree, whatever its attributes.
 void RemoveTree(const std::wstring& path);
 
+class Process;
+
 // Keeps a file open in another process, sharing it for reading only (the way a
 // running Word holds its startup templates) or as `share` says; lets go when
 // destroyed.
@@ -66,8 +71,8 @@ public:
     HeldOpen& operator=(const HeldOpen&) = delete;
 
 private:
-    HANDLE process_ = nullptr;
-    HANDLE release_ = nullptr;
+    platform::KernelHandle release_;
+    std::unique_ptr<Process> process_;
 };
 
-}  // namespace testing_support
+}  // namespace support

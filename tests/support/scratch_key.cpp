@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace testing_support {
+namespace support {
 
 namespace {
 
@@ -19,18 +19,20 @@ ScratchKey::ScratchKey() {
     path_ = L"software\\tovrel-tests\\key-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(++counter);
     RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    HKEY key = nullptr;
     Check(RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key_, nullptr),
+                          &key, nullptr),
           "RegCreateKeyExW");
+    key_.reset(key);
 }
 
 ScratchKey::~ScratchKey() {
-    RegCloseKey(key_);
+    key_.reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
 }
 
 void ScratchKey::SetBytes(const std::wstring& name, DWORD type, const void* data, size_t size) {
-    Check(RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data),
+    Check(RegSetValueExW(key_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
                          static_cast<DWORD>(size)),
           "RegSetValueExW");
 }
@@ -78,4 +80,4 @@ void ValueOverride::Remove() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name_.c_str());
 }
 
-}  // namespace testing_support
+}  // namespace support

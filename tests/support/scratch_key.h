@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+#include "platform/handles.h"
+
+namespace support {
 
 class ScratchKey {
 public:
@@ -24,7 +26,7 @@ public:
 
 private:
     std::wstring path_;
-    HKEY key_ = nullptr;
+    platform::RegistryKey key_;
 };
 
 // Sets a value below HKEY_CURRENT_USER for the lifetime of the object and puts
@@ -47,4 +49,4 @@ private:
     std::vector<BYTE> saved_;
 };
 
-}  // namespace testing_support
+}  // namespace support

@@ -5,28 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "placement/template_switch.h"
+#include "platform/handles.h"
+#include "tests/support/expected.h"
 #include "tests/support/printable.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/scratch_key.h"
 #include "window/control_ids.h"
 
-using namespace testing_support;
-namespace id = tovrel_ids;
-
-// The texts as a user reads them, written out here rather than taken from the
-// program, so that a slip in the program's own copy shows.
-const std::wstring kExplanation =
-    L"您可以在不卸载本软件的情况下停用/"
-    L"启用Quorlen。\r（请注意：只有在关闭Word的情况下才能执行本功能。）";
-const std::wstring kEnabledText = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
-const std::wstring kDisabledText = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
+using namespace support;
+namespace id = window::id;
 
 namespace {
 
-std::wstring Caption(HWND window) {
-    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-    text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+std::wstring Caption(HWND control) {
+    std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
+    text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
     return text;
 }
 
@@ -40,27 +31,23 @@ RECT ClientRect(HWND control) {
 
 // The colour the window paints a label's text in.
 COLORREF LabelTextColour(HWND label) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SetTextColor(dc, RGB(1, 2, 3));
-    SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
+    SetTextColor(dc.get(), RGB(1, 2, 3));
+    SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(label));
-    const COLORREF colour = GetTextColor(dc);
-    DeleteDC(dc);
-    return colour;
+    return GetTextColor(dc.get());
 }
 
 // How many lines `text` takes in `label`'s font at the label's width.
 int LinesIn(HWND label, const std::wstring& text) {
     RECT r;
     GetClientRect(label, &r);
-    HDC dc = GetDC(label);
-    HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    platform::WindowDC dc(GetDC(label), {label});
+    const platform::Selection font(
+        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics;
-    GetTextMetricsW(dc, &metrics);
-    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(label, dc);
+    GetTextMetricsW(dc.get(), &metrics);
+    DrawTextW(dc.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return (r.bottom - r.top) / metrics.tmHeight;
 }
 
@@ -68,11 +55,12 @@ int LinesIn(HWND label, const std::wstring& text) {
 
 class LayoutTest : public ::testing::Test {
 protected:
-    platform::Form form{tovrel::SettingsFormDesign(), [](int) {}};
+    platform::Form form{window::SettingsFormDesign()};
 };
 
 TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
-    ASSERT_EQ(platform::ScreenDpi(), 96) << "layout is checked at 96 DPI";
+    platform::WindowDC screen(GetDC(nullptr), {nullptr});
+    ASSERT_EQ(GetDeviceCaps(screen.get(), LOGPIXELSY), 96) << "layout is checked at 96 DPI";
     RECT client;
     GetClientRect(form.handle(), &client);
     EXPECT_EQ(client.right, 452);
@@ -96,17 +84,6 @@ TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
             << "control " << c.id << " at " << r.left << "," << r.top << "-" << r.right << ","
             << r.bottom << ", expected " << c.rect.left << "," << c.rect.top << "-" << c.rect.right
             << "," << c.rect.bottom;
-    }
-}
-
-TEST(TwipsToPixels, FollowsTheDisplaysDpi) {
-    struct Case {
-        int twips, dpi, pixels;
-    } cases[] = {{6780, 96, 452}, {6780, 120, 565}, {6780, 144, 678}, {495, 96, 33},
-                 {495, 144, 50},  {540, 120, 45},   {15, 96, 1},      {0, 144, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(platform::TwipsToPixels(c.twips, c.dpi), c.pixels)
-            << c.twips << " twips at " << c.dpi << " DPI";
     }
 }
 
@@ -164,9 +141,9 @@ TEST_F(LayoutTest, CaptionsBeforeLoading) {
 TEST_F(LayoutTest, TextsFitTheirLabels) {
     EXPECT_EQ(LinesIn(form.control(id::lblExplain), kExplanation), 2)
         << "the explanation breaks at its carriage return, each sentence on one line";
-    EXPECT_EQ(LinesIn(form.control(id::lblUp), kEnabledText), 2)
+    EXPECT_EQ(LinesIn(form.control(id::lblUp), kOnRow), 2)
         << "the enabled text wraps onto a second line";
-    EXPECT_EQ(LinesIn(form.control(id::lblDown), kDisabledText), 2)
+    EXPECT_EQ(LinesIn(form.control(id::lblDown), kOffRow), 2)
         << "the disabled text wraps onto a second line";
 }
 
@@ -193,7 +170,10 @@ TEST_F(LayoutTest, KeyboardStartsOnExitAndTabsThroughEnabledButtons) {
 
 TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
     std::vector<int> pressed;
-    platform::Form form{tovrel::SettingsFormDesign(), [&](int id) { pressed.push_back(id); }};
+    platform::Form form{window::SettingsFormDesign()};
+    for (int button : {id::cmdExit, id::cmdUp, id::cmdDown}) {
+        form.OnClick(button, [&pressed, button] { pressed.push_back(button); });
+    }
     form.ShowCentred();
     auto key = [&](WPARAM virtualKey) {
         MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 0, 0, {}};
@@ -215,57 +195,4 @@ TEST_F(LayoutTest, ShownCentredOnTheScreen) {
     EXPECT_LE(std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
     EXPECT_TRUE(IsWindowVisible(form.handle()));
-}
-
-// The window as the program opens it, over real files and registry values.
-class SettingsWindowTest : public ::testing::Test {
-protected:
-    ScratchFolder startup{L"启动"};
-    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options", L"startup-path"};
-    std::wstring copy = startup / L"quorlen.dot";
-    std::wstring source;
-
-    void SetUp() override {
-        startupPath.Set(startup.path());
-        source = TestExeFolder() + L"\\quorlen.dot";
-        WriteBytes(source, SampleTemplate(7));
-    }
-    void TearDown() override { RemoveTree(source); }
-
-    struct Display {
-        bool downEnabled, upEnabled;
-        std::wstring up, down;
-    };
-    static void ExpectDisplay(tovrel::SettingsWindow& window, const Display& d, const char* when) {
-        platform::Form& f = window.form();
-        EXPECT_EQ(IsWindowEnabled(f.control(id::cmdDown)) != 0, d.downEnabled) << when;
-        EXPECT_EQ(IsWindowEnabled(f.control(id::cmdUp)) != 0, d.upEnabled) << when;
-        EXPECT_EQ(Printable(Caption(f.control(id::lblUp))), Printable(d.up)) << when;
-        EXPECT_EQ(Printable(Caption(f.control(id::lblDown))), Printable(d.down)) << when;
-    }
-    const Display on{true, false, kEnabledText, L""};
-    const Display off{false, true, L"", kDisabledText};
-};
-
-TEST_F(SettingsWindowTest, OpensShowingTheState) {
-    {
-        tovrel::SettingsWindow window;
-        EXPECT_EQ(Printable(Caption(window.form().control(id::lblExplain))),
-                  Printable(kExplanation));
-        EXPECT_TRUE(IsWindowVisible(window.form().handle()));
-        ExpectDisplay(window, off, "opened with no copy");
-    }
-    WriteBytes(copy, "older");
-    tovrel::SettingsWindow window;
-    ExpectDisplay(window, on, "opened with a copy in place");
-}
-
-TEST_F(SettingsWindowTest, ButtonsSwitchAndShowTheNewState) {
-    tovrel::SettingsWindow window;
-    window.cmdUp_Click();
-    ExpectDisplay(window, on, "after enabling");
-    EXPECT_TRUE(ReadBytes(copy) == ReadBytes(source)) << "a copy of the template expected";
-    window.cmdDown_Click();
-    ExpectDisplay(window, off, "after disabling");
-    EXPECT_FALSE(Exists(copy));
 }

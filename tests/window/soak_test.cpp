@@ -15,12 +15,14 @@
 #include <functional>
 #include <vector>
 
+#include "platform/handles.h"
+#include "tests/support/expected.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 #include "window/control_ids.h"
 #include "window/settings_window.h"
 
-using namespace testing_support;
+using namespace support;
 
 namespace {
 
@@ -91,9 +93,8 @@ bool BannerPainted(HWND picture) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     POINT corner{0, 0};
     ClientToScreen(picture, &corner);
-    HDC screen = GetDC(nullptr);
-    const COLORREF seen = GetPixel(screen, corner.x, corner.y);
-    ReleaseDC(nullptr, screen);
+    const platform::WindowDC screen(GetDC(nullptr), {nullptr});
+    const COLORREF seen = GetPixel(screen.get(), corner.x, corner.y);
     return GetRValue(seen) > 180 && GetGValue(seen) > 230 && GetBValue(seen) > 230;
 }
 
@@ -101,7 +102,7 @@ bool BannerPainted(HWND picture) {
 
 TEST(Soak, SwitchCyclesLeakNoGdiOrUserObject) {
     ScratchFolder startup{L"启动"};
-    ValueOverride startupPath{L"software\\microsoft\\office\\10.0\\word\\options", L"startup-path"};
+    ValueOverride startupPath{kWordOptionsKey, L"startup-path"};
     startupPath.Set(startup.path());
     const std::wstring source = TestExeFolder() + L"\\quorlen.dot";
     const std::wstring aside = source + L".aside";
@@ -109,8 +110,8 @@ TEST(Soak, SwitchCyclesLeakNoGdiOrUserObject) {
     WriteBytes(source, templateBytes);
     RemoveTree(aside);
 
-    tovrel::SettingsWindow window;
-    HWND picture = window.form().control(tovrel_ids::Picture1);
+    window::SettingsWindow window;
+    HWND picture = window.form().control(window::id::Picture1);
     auto cycle = [&] {
         window.cmdUp_Click();
         window.cmdDown_Click();

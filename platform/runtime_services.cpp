@@ -1,8 +1,9 @@
+#include "platform/runtime_services.h"
+
 #include <windows.h>
 
 #include "platform/ansi_text.h"
-#include "platform/runtime_services.h"
-#include "platform/win32_handle.h"
+#include "platform/handles.h"
 
 namespace platform {
 
@@ -48,6 +49,31 @@ HANDLE OpenToIdentify(const std::string& ansiPath) {
 }
 
 }  // namespace
+
+std::wstring ProgramDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            RaiseLastError();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);  // truncated: long paths need more room
+    }
+    const size_t lastSeparator = path.find_last_of(L'\\');
+    if (lastSeparator == std::wstring::npos) {
+        RaiseLastError();
+    }
+    path.resize(lastSeparator);
+    if (path.size() == 2 && path[1] == L':') {
+        path += L'\\';  // a drive's root keeps its separator, as "C:\"
+    }
+    return path;
+}
 
 std::wstring FindFirstOrdinaryFile(const std::wstring& path) {
     WIN32_FIND_DATAA found;
@@ -103,7 +129,7 @@ void DeleteFileAt(const std::wstring& path) {
 }
 
 bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
-    FileHandle other(OpenToIdentify(AnsiPath(path)));
+    KernelHandle other(OpenToIdentify(AnsiPath(path)));
     if (!other) {
         if (MeansNothingThere(GetLastError())) {
             return false;  // nothing there to mistake for the installed file
@@ -112,7 +138,7 @@ bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
     }
     // The installed file by its true name: the program knows its own folder in
     // Unicode, whatever the code page can spell.
-    FileHandle own(
+    KernelHandle own(
         CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!own) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) {

@@ -1,0 +1,101 @@
+// Owners for every kind of handle the program and its tests open, so that no
+// way out of a function leaks one: kernel objects, searches, registry keys,
+// GDI objects, device contexts, windows and icons.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace platform {
+
+// Owns one handle and lets go of it with `Release` when it goes. Null and
+// INVALID_HANDLE_VALUE both mean "none": Windows returns either, depending on
+// the function.
+template <class Handle, class Release>
+class Owned {
+public:
+    Owned() noexcept = default;
+    explicit Owned(Handle handle, Release release = {}) noexcept
+        : handle_(handle), release_(std::move(release)) {}
+    Owned(Owned&& other) noexcept
+        : handle_(std::exchange(other.handle_, Handle{})), release_(other.release_) {}
+    Owned& operator=(Owned&& other) noexcept {
+        reset(std::exchange(other.handle_, Handle{}));
+        release_ = other.release_;
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() { reset(); }
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return IsSet(handle_); }
+    void reset(Handle handle = Handle{}) noexcept {
+        if (IsSet(handle_) && handle_ != handle) {
+            release_(handle_);
+        }
+        handle_ = handle;
+    }
+
+private:
+    static bool IsSet(Handle handle) noexcept {
+        return handle != Handle{} && handle != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
+    }
+    Handle handle_{};
+    Release release_{};
+};
+
+struct CloseKernelHandle {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+struct CloseFind {
+    void operator()(HANDLE handle) const noexcept { FindClose(handle); }
+};
+struct CloseRegistryKey {
+    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
+};
+// GDI will not delete an object still selected into a device context: deselect
+// it first (see Selection).
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+};
+struct DeleteDeviceContext {
+    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
+};
+// A device context from GetDC goes back to the window it came from.
+struct ReleaseWindowDC {
+    HWND window = nullptr;
+    void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
+};
+struct DestroyWindowHandle {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
+struct DestroyIconHandle {
+    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+};
+
+using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
+using FindHandle = Owned<HANDLE, CloseFind>;
+using RegistryKey = Owned<HKEY, CloseRegistryKey>;
+template <class Object = HGDIOBJ>
+using GdiObject = Owned<Object, DeleteGdiObject>;
+using MemoryDC = Owned<HDC, DeleteDeviceContext>;
+using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
+using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
+using IconHandle = Owned<HICON, DestroyIconHandle>;
+
+// Selects an object into a device context and puts the previous one back.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, previous_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// Starts a program of the build and ends it by force if it is still running
+// when the owner goes, so that no test leaves a process (or a copy) behind.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/handles.h"
+
+namespace support {
+
+class Process {
+public:
+    // Runs `exe` with `arguments` in `folder` (the current folder when empty);
+    // raises std::runtime_error when it cannot start.
+    Process(const std::wstring& exe, const std::wstring& arguments = L"",
+            const std::wstring& folder = L"");
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    HANDLE handle() const { return process_.get(); }
+    DWORD id() const { return id_; }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs) const;
+
+private:
+    platform::KernelHandle process_;
+    DWORD id_ = 0;
+};
+
+}  // namespace support
