@@ -23,7 +23,7 @@ wine_env() {
 }
 
 # Raise this when wine_env_prepare changes, so that old prefixes are prepared again.
-wine_env_version=1
+wine_env_version=2
 
 wine_env_prepare() {
     wineboot -i >/dev/null 2>&1 || true
@@ -34,6 +34,17 @@ wine_env_prepare() {
     mkdir -p "$WINEPREFIX/drive_c/程序한"
     ln -sfn / "$WINEPREFIX/dosdevices/y:"
     ln -sfn "../drive_c/程序한" "$WINEPREFIX/dosdevices/x:"
+    # SimSun's metrics and true glyphs: 宋体 is a monospaced Song face, 14 px
+    # for a Chinese character and 7 px for an ASCII one at 10.5 points. Wine
+    # has no SimSun; AR PL SungtiL GB has those metrics and complete glyphs.
+    # The value names are Chinese, hence LC_ALL above.
+    local name
+    for name in 宋体 SimSun 新宋体 NSimSun; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d 'AR PL SungtiL GB' /f >/dev/null 2>&1
+    done
+    # Debian's Wine looks for its own fonts (Marlett draws the title bar's
+    # close box) where they are not; point it at them.
+    wine reg add 'HKCU\Software\Wine\Fonts' /v Path /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1
     # The soak opens hundreds of message boxes in one process; on a display
     # without a window manager Wine then sooner or later hangs activating one.
     # Inside a Wine virtual desktop it does not.
