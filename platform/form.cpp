@@ -29,14 +29,56 @@ int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
 
-// The display's dots per inch, as the window lays itself out by.
-int ScreenDpi() {
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
+
+// A function of user32 that later Windows have, or null: the program must still
+// start on XP.
+template <class Function>
+Function Later(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The dots per inch the window is shown at: its monitor's, where Windows
+// tells (10 1607 and later), else the display's.
+int WindowDpi(HWND window) {
+    if (const auto dpiForWindow = Later<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
+        if (const UINT dpi = dpiForWindow(window)) {
+            return static_cast<int>(dpi);
+        }
+    }
     WindowDC screen(GetDC(nullptr), {nullptr});
     const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 
+// A dialog scales itself and its controls when its DPI changes (Windows 10
+// 1703 and later). Here the twips table decides instead, and nothing may be
+// scaled twice.
+void KeepDialogScalingOff(HWND dialog) {
+    constexpr int kDisableAll = 1;                  // DDC_DISABLE_ALL
+    constexpr int kNoFontUpdateNoRelayout = 1 | 2;  // DCDC_DISABLE_FONTUPDATE, _RELAYOUT
+    using Behaviour = BOOL(WINAPI*)(HWND, int mask, int values);
+    if (const auto dialogBehaviour = Later<Behaviour>("SetDialogDpiChangeBehavior")) {
+        dialogBehaviour(dialog, kDisableAll, kDisableAll);
+    }
+    if (const auto controlBehaviour = Later<Behaviour>("SetDialogControlDpiChangeBehavior")) {
+        for (HWND control = GetWindow(dialog, GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            controlBehaviour(control, kNoFontUpdateNoRelayout, kNoFontUpdateNoRelayout);
+        }
+    }
+}
+
+bool QueryHighContrast() {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 }  // namespace
+
+bool (*HighContrastOn)() = &QueryHighContrast;
 
 struct Form::State {
     const FormDesign& design;
@@ -76,6 +118,23 @@ struct Form::State {
                     self->Click(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
                 }
                 return TRUE;
+            case kDpiChanged:
+                // Moved to a monitor at another DPI. The new DPI comes in
+                // wParam, as Windows documents: the window's own may not
+                // follow yet (under Wine it never does).
+                self->LayOutControls(LOWORD(wParam));
+                if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+                    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                                 suggested->right - suggested->left,
+                                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                return TRUE;
+            case WM_SYSCOLORCHANGE:
+            case WM_SETTINGCHANGE:
+                // Colours or high contrast switched: paint the labels anew.
+                RedrawWindow(dialog, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+                return FALSE;
             case WM_CTLCOLORSTATIC:
                 return self->ColourLabel(reinterpret_cast<HDC>(wParam),
                                          reinterpret_cast<HWND>(lParam));
@@ -119,12 +178,12 @@ struct Form::State {
     }
 
     INT_PTR ColourLabel(HDC dc, HWND label) {
-        if (const ControlDesign* c = Find(GetDlgCtrlID(label))) {
-            if (c->colour.kind == TextColour::Kind::System) {
-                SetTextColor(dc, GetSysColor(static_cast<int>(c->colour.value)));
-            } else if (c->colour.kind == TextColour::Kind::Rgb) {
-                SetTextColor(dc, c->colour.value);
-            }
+        const ControlDesign* c = Find(GetDlgCtrlID(label));
+        if (c && c->colour.kind != TextColour::Kind::Default) {
+            SetTextColor(dc, HighContrastOn() ? GetSysColor(COLOR_BTNTEXT)
+                             : c->colour.kind == TextColour::Kind::System
+                                 ? GetSysColor(static_cast<int>(c->colour.value))
+                                 : c->colour.value);
         }
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
@@ -139,11 +198,6 @@ struct Form::State {
     }
 
     void CreateControls() {
-        const int dpi = ScreenDpi();
-        const FontDesign& f = design.font;
-        font.reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
-                               FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
         for (const auto& c : design.controls) {
             const wchar_t* windowClass = L"STATIC";
             DWORD style = WS_CHILD | WS_VISIBLE;
@@ -163,16 +217,32 @@ struct Form::State {
                         ThisModule(), MAKEINTRESOURCEW(c.image), IMAGE_BITMAP, 0, 0, 0)));
                     break;
             }
-            HWND control = CreateWindowExW(
-                exStyle, windowClass, c.caption, style, TwipsToPixels(c.left, dpi),
-                TwipsToPixels(c.top, dpi), TwipsToPixels(c.width, dpi),
-                TwipsToPixels(c.height, dpi), window.get(),
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ThisModule(), nullptr);
-            if (!control) {
+            if (!CreateWindowExW(exStyle, windowClass, c.caption, style, 0, 0, 0, 0, window.get(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ThisModule(),
+                                 nullptr)) {
                 RaiseLastError();
             }
+        }
+        KeepDialogScalingOff(window.get());
+        LayOutControls(WindowDpi(window.get()));
+    }
+
+    // Places and sizes every control from the twips table at `dpi`, and gives
+    // the text controls the font at that size; the old font goes once none
+    // uses it.
+    void LayOutControls(int dpi) {
+        const GdiObject<HFONT> previous = std::move(font);
+        const FontDesign& f = design.font;
+        font.reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
+                               FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
+        for (const auto& c : design.controls) {
+            HWND control = GetDlgItem(window.get(), c.id);
+            SetWindowPos(control, nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
+                         TwipsToPixels(c.width, dpi), TwipsToPixels(c.height, dpi),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
             if (c.kind != ControlKind::Picture) {
-                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
             }
         }
     }
@@ -196,7 +266,7 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     SetWindowTextW(window, design.title);
 
     // Sized and centred on the screen at once, while still hidden.
-    const int dpi = ScreenDpi();
+    const int dpi = WindowDpi(window);
     RECT frame{0, 0, TwipsToPixels(design.clientWidth, dpi),
                TwipsToPixels(design.clientHeight, dpi)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);

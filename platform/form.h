@@ -16,7 +16,8 @@ namespace platform {
 enum class ControlKind { Label, Button, Picture };
 
 // A label's text colour: the system default, a system colour index
-// (COLOR_HIGHLIGHT, ...) or a fixed RGB value.
+// (COLOR_HIGHLIGHT, ...) or a fixed RGB value. In high contrast every label
+// takes the system's text colour, readable on any high-contrast background.
 struct TextColour {
     enum class Kind { Default, System, Rgb } kind = Kind::Default;
     DWORD value = 0;
@@ -25,7 +26,7 @@ struct TextColour {
 struct ControlDesign {
     int id;
     ControlKind kind;
-    const wchar_t* caption;
+    const wchar_t* caption;        // a picture's is read out by screen readers, not drawn
     int left, top, width, height;  // twips, in the client area
     TextColour colour;
     int image = 0;  // for a picture: the BITMAP resource it shows at its top-left
@@ -46,9 +47,15 @@ struct FormDesign {
     std::span<const ControlDesign> controls;  // in tab order: the first takes the focus
 };
 
+// Whether the user has high contrast on. The window asks whenever it paints a
+// coloured label; a test may answer in its place.
+extern bool (*HighContrastOn)();
+
 class Form {
 public:
-    // Creates the window and its controls, hidden, centred on the screen.
+    // Creates the window and its controls, hidden, centred on the screen, laid
+    // out at the display's DPI; it lays itself out again at the new DPI when
+    // moved to a monitor with another.
     explicit Form(const FormDesign& design);
     ~Form();
     Form(const Form&) = delete;

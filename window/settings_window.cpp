@@ -31,7 +31,7 @@ constexpr TextColour kDarkRed{TextColour::Kind::Rgb, RGB(192, 0, 0)};
 // In tab order: the exit button takes the focus first.
 const platform::ControlDesign kControls[] = {
     {id::cmdExit, ControlKind::Button, L"退 出", 4440, 2880, 1455, 540, {}},
-    {id::Picture1, ControlKind::Picture, L"", 360, 2880, 1815, 615, {}, IDB_BANNER},
+    {id::Picture1, ControlKind::Picture, L"Quorlen", 360, 2880, 1815, 615, {}, IDB_BANNER},
     {id::cmdUp, ControlKind::Button, L"启 用", 4440, 1560, 1455, 495, {}},
     {id::cmdDown, ControlKind::Button, L"停 用", 4440, 840, 1455, 495, {}},
     {id::lblExplain, ControlKind::Label, L"说明", 360, 240, 5415, 495, {}},

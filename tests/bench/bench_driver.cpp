@@ -1,8 +1,9 @@
-// bench_driver TOVREL.EXE EMPTY.EXE RUNS
+// bench_driver TOVREL.EXE EMPTY.EXE THEMED.EXE RUNS
 // Prints, one figure a line: the median time from process creation until
 // tovrel's window is visible with the add-in's state shown, the same for a
-// program that only opens an empty window, their ratio, and the median time of
-// one enable plus one disable pressed in tovrel's window.
+// program that only opens an empty window and for one that also shows one
+// themed button, the ratios, and the median time of one enable plus one
+// disable pressed in tovrel's window.
 #include <windows.h>
 
 #include <algorithm>
@@ -89,22 +90,29 @@ bool StateShown(HWND window) {
 
 }  // namespace
 
+bool ButtonShown(HWND window) {
+    HWND button = GetDlgItem(window, 100);
+    return button && IsWindowVisible(button);
+}
+
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
+    if (argc != 5) {
         return 2;
     }
-    const int runs = std::max(1, _wtoi(argv[3]));
+    const int runs = std::max(1, _wtoi(argv[4]));
     const wchar_t kTitle[] = L"Quorlen设置";
-    std::vector<double> program, empty, cycles;
-    // Warm both up once so that neither pays for loading Wine's DLLs cold.
+    std::vector<double> program, empty, themed, cycles;
+    // Warm all up once so that none pays for loading Wine's DLLs cold.
     for (int i = -1; i < runs; ++i) {
         // Each ends before the next starts: the temporary goes with its statement.
         const double a = Start(argv[1], kTitle, StateShown).milliseconds;
         const double b =
             Start(argv[2], L"tovrel-bench-empty", [](HWND) { return true; }).milliseconds;
+        const double c = Start(argv[3], L"tovrel-bench-themed", ButtonShown).milliseconds;
         if (i >= 0) {
             program.push_back(a);
             empty.push_back(b);
+            themed.push_back(c);
         }
     }
 
@@ -137,10 +145,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     app.process.reset();
 
-    const double a = Median(program), b = Median(empty);
+    const double a = Median(program), b = Median(empty), c = Median(themed);
     printf("start-up of tovrel.exe, median of %d: %.1f ms\n", runs, a);
     printf("start-up of an empty window, median of %d: %.1f ms\n", runs, b);
+    printf("start-up of an empty window with one themed button, median of %d: %.1f ms\n", runs, c);
     printf("start-up ratio tovrel / empty window: %.2f\n", a / b);
+    printf("start-up ratio tovrel / themed empty window: %.2f\n", a / c);
     printf("one enable plus one disable, median of %d: %.1f ms\n", runs, Median(cycles));
     return 0;
 }

@@ -117,8 +117,9 @@ TEST(VersionRecord, DescribesTheProgramInChinese) {
 
 // The manifest: Windows builds an activation context from it (a manifest that
 // does not parse stops the program from starting at all), and it says what it
-// must: the user's own rights, the supported Windows versions, system DPI.
-TEST(Manifest, ParsesAndStatesRightsVersionsAndDpi) {
+// must: the user's own rights, the supported Windows versions, themed
+// controls, per-monitor DPI with system DPI for older Windows.
+TEST(Manifest, ParsesAndStatesRightsVersionsControlsAndDpi) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     ACTCTXW context{};
@@ -141,7 +142,9 @@ TEST(Manifest, ParsesAndStatesRightsVersionsAndDpi) {
         "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
         "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
         ">true</dpiAware>",
+        ">PerMonitorV2</dpiAwareness>",
     };
     for (const char* text : required) {
         EXPECT_NE(manifest.find(text), std::string::npos) << "the manifest should hold " << text;
