@@ -1,27 +1,21 @@
 // tovrel.exe started as a user starts it, from a folder of its own with the
 // template beside it, and worked through its window. Every case also proves
 // that no file but the one copy in Word's startup folder was touched.
-#include "tests/e2e/app_driver.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
+#include "tests/e2e/app_driver.h"
+#include "tests/e2e/installation.h"
 #include "tests/support/expected.h"
-#include "tests/support/scratch_folder.h"
-#include "tests/support/scratch_key.h"
 #include "window/control_ids.h"
 
 namespace {
 
 using namespace support;
-using e2e::BoxIcon;
-using e2e::Display;
-using e2e::RunningApp;
-using e2e::Utf8;
-using e2e::WaitUntil;
+using namespace e2e;
 namespace ids = window::id;
 
 constexpr DWORD kStartMs = 20000;  // a first start under Wine can be slow
@@ -46,93 +40,6 @@ Display Expected(bool on) {
 const char* StateName(bool on) {
     return on ? "the ON display" : "the OFF display";
 }
-
-// How the registry names Word's startup folder.
-enum class Setting { WithSeparator, WithoutSeparator, Unset, Empty };
-
-struct Place {
-    const char* name;
-    const wchar_t* programFolder;  // the scratch folder tovrel is installed in
-    const wchar_t* startupRoot;    // the scratch folder the startup folder lies below
-    const wchar_t* startupFolder;  // below startupRoot, when startup-path names it
-    Setting setting;
-};
-
-const Place kUsual{"Usual", L"program", L"word", L"Startup", Setting::WithSeparator};
-
-// tovrel installed in a folder of its own, Word's startup folder and the
-// registry values that lead to it. When startup-path is set, the application-
-// data fallback points at a startup folder too, so that a copy put in the wrong
-// one shows up in the snapshots.
-class Installation {
-public:
-    explicit Installation(const Place& place = kUsual, bool withTemplate = true,
-                          const std::wstring& programParent = L"")
-        : program_(place.programFolder, programParent), startupRoot_(place.startupRoot) {
-        exe_ = program_ / L"tovrel.exe";
-        if (!CopyFileW((TestExeFolder() + L"\\tovrel.exe").c_str(), exe_.c_str(), TRUE)) {
-            throw std::runtime_error("tovrel.exe is not beside the test exe");
-        }
-        templateBytes_ = SampleTemplate(7);
-        if (withTemplate) {
-            WriteBytes(program_ / L"quorlen.dot", templateBytes_);
-        }
-
-        const std::wstring appData = startupRoot_ / L"AppData";
-        MakeFolder(appData);
-        MakeFolder(appData + L"\\microsoft");
-        MakeFolder(appData + L"\\microsoft\\word");
-        MakeFolder(appData + L"\\microsoft\\word\\startup");
-        appData_.Set(appData);
-        switch (place.setting) {
-            case Setting::WithSeparator:
-            case Setting::WithoutSeparator:
-                MakeFolder(startupRoot_ / place.startupFolder);
-                startupPath_.Set(startupRoot_ / place.startupFolder +
-                                 (place.setting == Setting::WithSeparator ? L"\\" : L""));
-                copyRelative_ = place.startupFolder + std::wstring(L"\\quorlen.dot");
-                break;
-            case Setting::Empty:
-                startupPath_.Set(L"");
-                [[fallthrough]];
-            case Setting::Unset:
-                copyRelative_ = L"AppData\\microsoft\\word\\startup\\quorlen.dot";
-                break;
-        }
-    }
-
-    std::unique_ptr<RunningApp> Start() const {
-        // Started from elsewhere, as from a shortcut: the template must be found
-        // beside the program, not in the current folder.
-        return std::make_unique<RunningApp>(exe_, startupRoot_.path());
-    }
-
-    void PutCopy() const { WriteBytes(copy(), templateBytes_); }
-    void SetStartupPath(const std::wstring& text) { startupPath_.Set(text); }
-    const std::wstring& programFolder() const { return program_.path(); }
-    std::wstring copy() const { return startupRoot_ / copyRelative_; }
-    const std::string& templateBytes() const { return templateBytes_; }
-
-    // The program folder and everything below the startup root, in one map.
-    Snapshot Snap() const {
-        Snapshot both;
-        for (auto& [path, state] : TakeSnapshot(program_.path())) {
-            both[L"program\\" + path] = state;
-        }
-        for (auto& [path, state] : TakeSnapshot(startupRoot_.path())) {
-            both[L"startup\\" + path] = state;
-        }
-        return both;
-    }
-    std::wstring CopyCreated() const { return L" created:startup\\" + copyRelative_; }
-
-private:
-    ScratchFolder program_, startupRoot_;
-    ValueOverride startupPath_{kWordOptionsKey, L"startup-path"};
-    ValueOverride appData_{kShellFoldersKey, L"appdata"};
-    std::wstring exe_, copyRelative_;
-    std::string templateBytes_;
-};
 
 std::string Changes(const Snapshot& before, const Snapshot& after) {
     const std::wstring changes = DescribeChanges(before, after);
@@ -244,7 +151,7 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
 // Chinese folder names all the way, as the program's users have them.
 INSTANTIATE_TEST_SUITE_P(Places, SwitchTest,
                          testing::Values(Place{"ChineseFolders", L"程序文件夹", L"中文用户",
-                                               L"启动文件夹", Setting::WithoutSeparator}),
+                                               L"启动文件夹", false}),
                          CaseName<Place>);
 
 // --- switching that fails --------------------------------------------------------
@@ -353,32 +260,6 @@ INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
 
 // --- the layout follows the display's DPI --------------------------------------
 
-// Sets the display's DPI as Wine reads it when a program starts, and puts the
-// old setting back.
-class DpiSetting {
-public:
-    explicit DpiSetting(DWORD dpi) {
-        DWORD size = sizeof old_;
-        hadOld_ = RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                               &old_, &size) == ERROR_SUCCESS;
-        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    }
-    ~DpiSetting() {
-        if (hadOld_) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &old_, sizeof old_);
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels");
-        }
-    }
-    DpiSetting(const DpiSetting&) = delete;
-    DpiSetting& operator=(const DpiSetting&) = delete;
-
-private:
-    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
-    DWORD old_ = 0;
-    bool hadOld_ = false;
-};
-
 // The twips table in pixels at each DPI, worked out by hand (a pixel is
 // 1440 / DPI twips; halves round up).
 struct DpiCase {
@@ -395,7 +276,7 @@ class DpiTest : public testing::TestWithParam<DpiCase> {};
 
 TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     const DpiCase& c = GetParam();
-    const DpiSetting setting(static_cast<DWORD>(c.dpi));
+    const DpiSetting setting(c.dpi);
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
