@@ -102,7 +102,8 @@ struct Form::State {
     }
 
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) {
+        // Once: another program could send WM_INITDIALOG again.
+        if (message == WM_INITDIALOG && !GetWindowLongPtrW(dialog, DWLP_USER)) {
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             return FALSE;
         }
@@ -121,7 +122,12 @@ struct Form::State {
             case kDpiChanged:
                 // Moved to a monitor at another DPI. The new DPI comes in
                 // wParam, as Windows documents: the window's own may not
-                // follow yet (under Wine it never does).
+                // follow yet (under Wine it never does). Windows sends it from
+                // this thread; another program's rectangle would not point
+                // into this one.
+                if (InSendMessage()) {
+                    return TRUE;
+                }
                 self->LayOutControls(LOWORD(wParam));
                 if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
                     SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
@@ -139,8 +145,7 @@ struct Form::State {
                 return self->ColourLabel(reinterpret_cast<HDC>(wParam),
                                          reinterpret_cast<HWND>(lParam));
             case WM_DRAWITEM:
-                // Only from the picture itself: another program's pointer
-                // would not point into this one.
+                // Only from the picture itself, in this thread.
                 if (!InSendMessage()) {
                     self->DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
                 }

@@ -23,7 +23,7 @@ wine_env() {
 }
 
 # Raise this when wine_env_prepare changes, so that old prefixes are prepared again.
-wine_env_version=2
+wine_env_version=3
 
 wine_env_prepare() {
     wineboot -i >/dev/null 2>&1 || true
@@ -45,6 +45,9 @@ wine_env_prepare() {
     # Debian's Wine looks for its own fonts (Marlett draws the title bar's
     # close box) where they are not; point it at them.
     wine reg add 'HKCU\Software\Wine\Fonts' /v Path /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1
+    # A program that crashes ends at once, so that a test fails instead of
+    # waiting on Wine's crash dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # The soak opens hundreds of message boxes in one process; on a display
     # without a window manager Wine then sooner or later hangs activating one.
     # Inside a Wine virtual desktop it does not.

@@ -16,7 +16,7 @@ namespace {
 
 using namespace support;
 using namespace e2e;
-namespace ids = window::id;
+namespace id = window::id;
 
 constexpr DWORD kStartMs = 20000;  // a first start under Wine can be slow
 constexpr DWORD kReactMs = 5000;
@@ -77,13 +77,13 @@ TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
         << "expected a visible top-level window titled Quorlen设置 of the started process";
     EXPECT_EQ(app->ReadDisplay(), Expected(c.copyPresent))
         << "expected " << StateName(c.copyPresent) << " as soon as the window shows";
-    for (int id : {ids::cmdExit, ids::Picture1, ids::cmdUp, ids::cmdDown, ids::lblExplain,
-                   ids::lblUp, ids::lblDown}) {
-        EXPECT_TRUE(app->Control(id) && IsWindowVisible(app->Control(id)))
-            << "expected a visible control with ID " << id;
+    for (int control : {id::cmdExit, id::Picture1, id::cmdUp, id::cmdDown, id::lblExplain,
+                        id::lblUp, id::lblDown}) {
+        EXPECT_TRUE(app->Control(control) && IsWindowVisible(app->Control(control)))
+            << "expected a visible control with ID " << control;
     }
     EXPECT_TRUE(
-        WaitUntil([&] { return app->FocusedWindow() == app->Control(ids::cmdExit); }, kReactMs))
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
         << "expected the focus on 退 出 (ID 100) after start, got window " << app->FocusedWindow()
         << " with ID " << GetDlgCtrlID(app->FocusedWindow());
 
@@ -94,7 +94,7 @@ TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
         SaveBmp(CaptureScreen(area), e2e::BuildFolder() + L"\\artifacts\\tovrel-window.bmp");
     }
 
-    app->Press(ids::cmdExit);
+    app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
         << "expected no file touched by starting and ending, got "
@@ -123,7 +123,7 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
     ASSERT_EQ(app->ReadDisplay(), Expected(false))
         << "expected the OFF display at start, with no copy at " << Utf8(installation.copy());
 
-    app->Press(ids::cmdUp);
+    app->Press(id::cmdUp);
     EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, kReactMs))
         << "expected the ON display after 启 用, got" << testing::PrintToString(app->ReadDisplay());
     EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr)
@@ -134,7 +134,7 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
         << "expected only " << Utf8(installation.CopyCreated()) << ", got "
         << Changes(before, installation.Snap());
 
-    app->Press(ids::cmdDown);
+    app->Press(id::cmdDown);
     EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(false); }, kReactMs))
         << "expected the OFF display after 停 用, got"
         << testing::PrintToString(app->ReadDisplay());
@@ -144,7 +144,7 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
         << "expected the copy gone and everything else as before, got "
         << Changes(before, installation.Snap());
 
-    app->Press(ids::cmdExit);
+    app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
 }
 
@@ -211,16 +211,16 @@ TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
         << "expected no file touched by the failed attempt, got "
         << Changes(before, installation.Snap());
 
-    app->Press(ids::cmdExit);
+    app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs))
         << "expected the program to end within 5 s of 退 出 after a failed attempt";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, FailureTest,
-    testing::Values(FailureCase{"DisableWhileWordHoldsTheCopy", true, true, true, ids::cmdDown,
+    testing::Values(FailureCase{"DisableWhileWordHoldsTheCopy", true, true, true, id::cmdDown,
                                 kNotDisabled, BoxIcon::Stop},
-                    FailureCase{"EnableWithoutTheTemplate", false, false, false, ids::cmdUp,
+                    FailureCase{"EnableWithoutTheTemplate", false, false, false, id::cmdUp,
                                 kNotEnabled, BoxIcon::Information}),
     CaseName<FailureCase>);
 
@@ -244,7 +244,7 @@ TEST_P(EndTest, EndsAtOnce) {
     ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
         << "expected a visible window titled Quorlen设置 of the started process";
     if (GetParam().byExitButton) {
-        app->Press(ids::cmdExit);
+        app->Press(id::cmdExit);
     } else {
         app->PostClose();
     }
@@ -288,13 +288,13 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     EXPECT_EQ(client.right, c.client.cx) << "client width";
     EXPECT_EQ(client.bottom, c.client.cy) << "client height";
     RECT exit;
-    GetWindowRect(app->Control(ids::cmdExit), &exit);
+    GetWindowRect(app->Control(id::cmdExit), &exit);
     MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
     EXPECT_TRUE(EqualRect(&exit, &c.exit))
         << "退 出 at " << exit.left << "," << exit.top << "-" << exit.right << "," << exit.bottom
         << ", expected " << c.exit.left << "," << c.exit.top << "-" << c.exit.right << ","
         << c.exit.bottom;
-    app->Press(ids::cmdExit);
+    app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
         << "expected no file touched; got " << Changes(before, installation.Snap());
@@ -313,7 +313,7 @@ TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
     ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
         << "expected a visible window titled Quorlen设置 of the started process";
     for (int i = 0; i < 20; ++i) {
-        app->Press(ids::cmdUp);
+        app->Press(id::cmdUp);
     }
     ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotEnabled box";
     Sleep(kQuietMs);
@@ -343,7 +343,7 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
         auto app = installation.Start();
         ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
             << "expected a visible window titled Quorlen设置 of the started process";
-        app->Press(ids::cmdDown);
+        app->Press(id::cmdDown);
         ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotDisabled box";
         // Windows sends WM_ENDSESSION and waits; WM_CLOSE comes posted.
         DWORD_PTR ignored = 0;
@@ -354,6 +354,40 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
         EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
             << "expected no file touched, got " << Changes(before, installation.Snap());
     }
+}
+
+// Another program can send the window anything. Messages that would make it
+// take another program's numbers for its own pointers, or press a button that
+// was not pressed, change nothing.
+TEST(Hostile, ForgedMessagesChangeNothing) {
+    const Installation installation;
+    const Snapshot before = installation.Snap();
+    auto app = installation.Start();
+    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
+        << "expected a visible window titled Quorlen设置 of the started process";
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } forged[] = {
+        {"WM_INITDIALOG again", WM_INITDIALOG, 0, 0x10},
+        {"启 用 clicked by another window", WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
+         reinterpret_cast<LPARAM>(GetDesktopWindow())},
+        {"停 用 clicked while disabled", WM_COMMAND, MAKEWPARAM(id::cmdDown, BN_CLICKED),
+         reinterpret_cast<LPARAM>(app->Control(id::cmdDown))},
+    };
+    for (const auto& f : forged) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(app->window(), f.message, f.wParam, f.lParam, SMTO_ABORTIFHUNG,
+                            kReactMs, &ignored);
+        EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << f.what << ": expected no box";
+        EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
+            << f.what << ": expected no file touched";
+    }
+    app->Press(id::cmdUp);
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, kReactMs))
+        << "expected a real press of 启 用 to work still";
 }
 
 TEST(Hostile, TwoInstancesSwitchTheOneCopy) {
@@ -370,10 +404,10 @@ TEST(Hostile, TwoInstancesSwitchTheOneCopy) {
         RunningApp* app;
         int button;
         bool on;
-    } steps[] = {{first.get(), ids::cmdUp, true},
-                 {second.get(), ids::cmdUp, true},
-                 {first.get(), ids::cmdDown, false},
-                 {second.get(), ids::cmdDown, false}};
+    } steps[] = {{first.get(), id::cmdUp, true},
+                 {second.get(), id::cmdUp, true},
+                 {first.get(), id::cmdDown, false},
+                 {second.get(), id::cmdDown, false}};
     for (const auto& step : steps) {
         step.app->Press(step.button);
         EXPECT_TRUE(
@@ -399,7 +433,7 @@ TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
     ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
         << "expected a visible window titled Quorlen设置 of the started process";
     ASSERT_EQ(app->ReadDisplay(), Expected(true)) << "expected the template itself read as ON";
-    app->Press(ids::cmdDown);
+    app->Press(id::cmdDown);
     const HWND box = app->WaitForMessageBox(kReactMs);
     ASSERT_NE(box, nullptr) << "expected the NotDisabled box";
     EXPECT_EQ(e2e::ReadMessageBox(box, kReactMs).text, kNotDisabled);
