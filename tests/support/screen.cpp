@@ -96,7 +96,9 @@ void SaveBmp(const Pixels& pixels, const std::wstring& path) {
         }
         bytes += row;
     }
-    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    if (const size_t folder = path.find_last_of(L"\\/"); folder != std::wstring::npos) {
+        CreateDirectoryW(path.substr(0, folder).c_str(), nullptr);
+    }
     WriteBytes(path, bytes);
 }
 
