@@ -18,7 +18,6 @@ using namespace support;
 using namespace e2e;
 namespace id = window::id;
 
-constexpr DWORD kStartMs = 20000;  // a first start under Wine can be slow
 constexpr DWORD kReactMs = 5000;
 constexpr DWORD kQuietMs = 500;  // how long "no message box" is watched for
 constexpr DWORD kExitMs = 5000;
@@ -73,8 +72,6 @@ TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
 
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible top-level window titled Quorlen设置 of the started process";
     EXPECT_EQ(app->ReadDisplay(), Expected(c.copyPresent))
         << "expected " << StateName(c.copyPresent) << " as soon as the window shows";
     for (int control : {id::cmdExit, id::Picture1, id::cmdUp, id::cmdDown, id::lblExplain,
@@ -118,8 +115,6 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
     const Installation installation(GetParam());
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     ASSERT_EQ(app->ReadDisplay(), Expected(false))
         << "expected the OFF display at start, with no copy at " << Utf8(installation.copy());
 
@@ -184,8 +179,6 @@ TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
     }
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     ASSERT_EQ(app->ReadDisplay(), Expected(c.on)) << "expected " << StateName(c.on) << " at start";
 
     app->Press(c.button);
@@ -241,8 +234,6 @@ TEST_P(EndTest, EndsAtOnce) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     if (GetParam().byExitButton) {
         app->Press(id::cmdExit);
     } else {
@@ -280,8 +271,6 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
 
     RECT client;
     GetClientRect(app->window(), &client);
@@ -310,8 +299,6 @@ TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
     const Installation installation(kUsual, /*withTemplate=*/false);
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     for (int i = 0; i < 20; ++i) {
         app->Press(id::cmdUp);
     }
@@ -341,8 +328,6 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
         std::optional<HeldOpen> word(installation.copy());
         const Snapshot before = installation.Snap();
         auto app = installation.Start();
-        ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-            << "expected a visible window titled Quorlen设置 of the started process";
         app->Press(id::cmdDown);
         ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotDisabled box";
         // Windows sends WM_ENDSESSION and waits; WM_CLOSE comes posted.
@@ -363,8 +348,6 @@ TEST(Hostile, ForgedMessagesChangeNothing) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     const struct {
         const char* what;
         UINT message;
@@ -395,10 +378,6 @@ TEST(Hostile, TwoInstancesSwitchTheOneCopy) {
     const Snapshot before = installation.Snap();
     auto first = installation.Start();
     auto second = installation.Start();
-    for (auto* app : {first.get(), second.get()}) {
-        ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-            << "expected a visible window titled Quorlen设置 of each started process";
-    }
     // Each press is judged by the files as they are when it comes.
     const struct {
         RunningApp* app;
@@ -430,8 +409,6 @@ TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
     installation.SetStartupPath(L"X:" + folder.substr(folder.find(L'\\', 3)) + L"\\");
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    ASSERT_TRUE(app->WaitForWindow(kTitle, kStartMs))
-        << "expected a visible window titled Quorlen设置 of the started process";
     ASSERT_EQ(app->ReadDisplay(), Expected(true)) << "expected the template itself read as ON";
     app->Press(id::cmdDown);
     const HWND box = app->WaitForMessageBox(kReactMs);

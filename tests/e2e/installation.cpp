@@ -31,7 +31,12 @@ Installation::Installation(const Place& place, bool withTemplate, const std::wst
 }
 
 std::unique_ptr<RunningApp> Installation::Start() const {
-    return std::make_unique<RunningApp>(exe_, startupRoot_.path());
+    auto app = std::make_unique<RunningApp>(exe_, startupRoot_.path());
+    // A first start under Wine can be slow.
+    if (!app->WaitForWindow(kTitle, 20000)) {
+        throw std::runtime_error("expected a visible window titled Quorlen设置 of the process");
+    }
+    return app;
 }
 
 Snapshot Installation::Snap() const {

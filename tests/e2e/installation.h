@@ -32,7 +32,8 @@ public:
                           const std::wstring& programParent = L"");
 
     // Started from elsewhere, as from a shortcut: the template must be found
-    // beside the program, not in the current folder.
+    // beside the program, not in the current folder. Returns once the window
+    // shows; raises std::runtime_error when it does not.
     std::unique_ptr<RunningApp> Start() const;
 
     void PutCopy() const { support::WriteBytes(copy(), templateBytes_); }
