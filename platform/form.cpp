@@ -70,6 +70,18 @@ void KeepDialogScalingOff(HWND dialog) {
     }
 }
 
+// Copies the structure a message's lParam points to. Windows sends the
+// messages that carry one from this thread, but another program can post or
+// send them with any number there: a copy that fails costs nothing, where
+// reading through a bad pointer would end the program.
+template <class Structure>
+bool CopyFromMessage(LPARAM lParam, Structure& copy) {
+    SIZE_T read = 0;
+    return ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam), &copy,
+                             sizeof copy, &read) &&
+           read == sizeof copy;
+}
+
 bool QueryHighContrast() {
     HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
@@ -122,17 +134,12 @@ struct Form::State {
             case kDpiChanged:
                 // Moved to a monitor at another DPI. The new DPI comes in
                 // wParam, as Windows documents: the window's own may not
-                // follow yet (under Wine it never does). Windows sends it from
-                // this thread; another program's rectangle would not point
-                // into this one.
-                if (InSendMessage()) {
-                    return TRUE;
-                }
-                self->LayOutControls(LOWORD(wParam));
-                if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
-                    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
-                                 suggested->right - suggested->left,
-                                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                // follow yet (under Wine it never does).
+                if (RECT suggested; LOWORD(wParam) && CopyFromMessage(lParam, suggested)) {
+                    self->LayOutControls(LOWORD(wParam));
+                    SetWindowPos(dialog, nullptr, suggested.left, suggested.top,
+                                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
                 }
                 return TRUE;
             case WM_SYSCOLORCHANGE:
@@ -145,9 +152,9 @@ struct Form::State {
                 return self->ColourLabel(reinterpret_cast<HDC>(wParam),
                                          reinterpret_cast<HWND>(lParam));
             case WM_DRAWITEM:
-                // Only from the picture itself, in this thread.
-                if (!InSendMessage()) {
-                    self->DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                if (DRAWITEMSTRUCT item; CopyFromMessage(lParam, item) &&
+                                         item.hwndItem == GetDlgItem(dialog, item.CtlID)) {
+                    self->DrawPicture(item);
                 }
                 return TRUE;
             case WM_CLOSE:

@@ -341,9 +341,9 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
     }
 }
 
-// Another program can send the window anything. Messages that would make it
+// Another program can post the window anything. Messages that would make it
 // take another program's numbers for its own pointers, or press a button that
-// was not pressed, change nothing.
+// was not pressed, change nothing and end nothing.
 TEST(Hostile, ForgedMessagesChangeNothing) {
     const Installation installation;
     const Snapshot before = installation.Snap();
@@ -355,16 +355,17 @@ TEST(Hostile, ForgedMessagesChangeNothing) {
         LPARAM lParam;
     } forged[] = {
         {"WM_INITDIALOG again", WM_INITDIALOG, 0, 0x10},
+        {"WM_DPICHANGED with no rectangle", 0x02E0, MAKEWPARAM(144, 144), 0x10},
+        {"WM_DRAWITEM with no item", WM_DRAWITEM, id::Picture1, 0x10},
         {"启 用 clicked by another window", WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
          reinterpret_cast<LPARAM>(GetDesktopWindow())},
         {"停 用 clicked while disabled", WM_COMMAND, MAKEWPARAM(id::cmdDown, BN_CLICKED),
          reinterpret_cast<LPARAM>(app->Control(id::cmdDown))},
     };
     for (const auto& f : forged) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(app->window(), f.message, f.wParam, f.lParam, SMTO_ABORTIFHUNG,
-                            kReactMs, &ignored);
+        PostMessageW(app->window(), f.message, f.wParam, f.lParam);
         EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << f.what << ": expected no box";
+        EXPECT_FALSE(app->WaitForExit(0)) << f.what << ": expected the program still running";
         EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
             << f.what << ": expected no file touched";
     }
