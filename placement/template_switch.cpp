@@ -32,12 +32,7 @@ SwitchOutcome Disable(const TemplateLocations& locations) noexcept {
         // When Word's startup folder is the program's own folder, the "copy" is
         // the installed template itself; deleting it would lose the add-in for
         // good, so it stays and the attempt reports that it did not switch off.
-        // When that cannot be told, the check raises and nothing is deleted.
-        RunStep([&] {
-            if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
-                platform::DeleteFileAt(locations.strDest);
-            }
-        });
+        RunStep([&] { platform::DeleteFileAt(locations.strDest, locations.strSource); });
     }
     if (ConditionHolds([&] { return IsInstalled(locations.strDest); })) {
         return SwitchOutcome::NotDisabled;

@@ -42,10 +42,35 @@ std::string AnsiPath(const std::wstring& path) {
     return ansi;
 }
 
-// Opens a file only to identify it: no access rights and full sharing, so that
-// looking never disturbs the file or anyone holding it.
-HANDLE OpenToIdentify(const std::string& ansiPath) {
-    return CreateFileA(ansiPath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+// Whether the open file `other` is the program's own `installed` file. Raises
+// when it cannot tell.
+bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
+    // The installed file by its true name: the program knows its own folder in
+    // Unicode, whatever the code page can spell.
+    KernelHandle own(
+        CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!own) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+            return false;  // missing from a folder that is there: nothing to lose
+        }
+        RaiseLastError();
+    }
+    BY_HANDLE_FILE_INFORMATION a, b;
+    if (!GetFileInformationByHandle(own.get(), &a) || !GetFileInformationByHandle(other, &b)) {
+        RaiseLastError();
+    }
+    const bool sameIndex =
+        a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    const bool indexKnown = (a.nFileIndexHigh | a.nFileIndexLow) != 0;
+    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
+        return false;
+    }
+    // Some network file systems report no index, and another volume may
+    // report the same one: the two cannot be told apart.
+    if (!indexKnown || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) {
+        throw ServiceError(ERROR_NOT_SUPPORTED);
+    }
+    return sameIndex;
 }
 
 }  // namespace
@@ -122,47 +147,49 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
     }
 }
 
-void DeleteFileAt(const std::wstring& path) {
-    if (!DeleteFileA(AnsiPath(path).c_str())) {
-        RaiseLastError();
-    }
-}
-
 bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
-    KernelHandle other(OpenToIdentify(AnsiPath(path)));
+    // No access rights: looking must never disturb the file or anyone holding it.
+    KernelHandle other(
+        CreateFileA(AnsiPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!other) {
         if (MeansNothingThere(GetLastError())) {
             return false;  // nothing there to mistake for the installed file
         }
         RaiseLastError();
     }
-    // The installed file by its true name: the program knows its own folder in
-    // Unicode, whatever the code page can spell.
-    KernelHandle own(
-        CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!own) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) {
-            return false;  // missing from a folder that is there: nothing to lose
+    return IsInstalledFile(installed, other.get());
+}
+
+void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
+    // Opened once, then checked and deleted through that one handle: a name
+    // that changes meanwhile (a link switched over, say) cannot send the
+    // delete to another file than the one checked.
+    const std::string ansiPath = AnsiPath(path);
+    KernelHandle file(CreateFileA(ansiPath.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        RaiseLastError();
+    }
+    if (IsInstalledFile(keep, file.get())) {
+        throw ServiceError(ERROR_ACCESS_DENIED);
+    }
+    using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+    const auto setInformation = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    if (setInformation) {
+        constexpr int kDispositionInfo = 4;  // FileDispositionInfo
+        BOOLEAN deleteFile = TRUE;           // FILE_DISPOSITION_INFO
+        // Read-only or held without sharing the delete: refused, as by name.
+        if (!setInformation(file.get(), kDispositionInfo, &deleteFile, sizeof deleteFile)) {
+            RaiseLastError();
         }
+        return;  // gone when the handle closes
+    }
+    // Windows XP deletes only by name.
+    file.reset();
+    if (!DeleteFileA(ansiPath.c_str())) {
         RaiseLastError();
     }
-    BY_HANDLE_FILE_INFORMATION a, b;
-    if (!GetFileInformationByHandle(own.get(), &a) ||
-        !GetFileInformationByHandle(other.get(), &b)) {
-        RaiseLastError();
-    }
-    const bool sameIndex =
-        a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-    const bool indexKnown = (a.nFileIndexHigh | a.nFileIndexLow) != 0;
-    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
-        return false;
-    }
-    // Some network file systems report no index, and another volume may
-    // report the same one: the two cannot be told apart.
-    if (!indexKnown || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) {
-        throw ServiceError(ERROR_NOT_SUPPORTED);
-    }
-    return sameIndex;
 }
 
 }  // namespace platform

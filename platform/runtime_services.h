@@ -41,15 +41,17 @@ std::wstring FindFirstOrdinaryFile(const std::wstring& path);
 // and a read-only copy could never be switched off again.
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
-// Deletes the file at `path`; raises when it is still there afterwards (open in
-// another program, read-only, no access).
-void DeleteFileAt(const std::wstring& path);
-
 // Whether `path` names the program's own `installed` file, whatever the
 // spelling: true when it does; false when nothing lies at `path`, when
 // `installed` is missing from its folder, or when they are two files. Raises
 // when it cannot tell, so that a step guarded by it is abandoned. `installed`
 // is opened by its Unicode name, `path` by the name the other file services use.
 bool IsSameFile(const std::wstring& installed, const std::wstring& path);
+
+// Deletes the file at `path`, unless it is `keep` (the installed template, by
+// whatever spelling): then, and when that cannot be told, it raises and
+// deletes nothing. Also raises when the file cannot be deleted (open in
+// another program, read-only, no access).
+void DeleteFileAt(const std::wstring& path, const std::wstring& keep);
 
 }  // namespace platform
