@@ -9,7 +9,8 @@ LONG lRegStatus = 0;
 
 namespace {
 
-const RegistryCalls kWindowsRegistry{&RegOpenKeyA, &RegQueryValueExA, &RegCloseKey};
+const RegistryCalls kWindowsRegistry{&RegOpenKeyA, &RegQueryValueExA, &RegCloseKey,
+                                     &RegQueryValueExW};
 
 // Closes the opened key on every way out of the reader; the close's result is
 // what lRegStatus holds afterwards.
@@ -17,6 +18,31 @@ struct CloseKeyInto {
     const RegistryCalls* calls;
     void operator()(HKEY key) const noexcept { lRegStatus = calls->closeKey(key); }
 };
+
+// The string `key` holds under `valueName` as it is stored, when it is one and
+// differs from `read`, the text the ANSI query gave; else `read`. The ANSI query
+// hands back a character the code page lacks as a look-alike ("º" as "o"),
+// which would name another folder; the stored text lets the file services
+// refuse the path instead.
+std::wstring AsStored(const RegistryCalls& calls, HKEY key, const std::wstring& valueName,
+                      std::wstring read) {
+    DWORD type = REG_NONE, size = 0;
+    if (calls.queryValueW(key, valueName.c_str(), nullptr, &type, nullptr, &size) != 0 ||
+        (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)) {
+        return read;
+    }
+    std::wstring stored(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
+    if (calls.queryValueW(key, valueName.c_str(), nullptr, &type,
+                          reinterpret_cast<BYTE*>(stored.data()), &size) != 0) {
+        return read;
+    }
+    stored.resize(size / sizeof(wchar_t));
+    if (!stored.empty() && stored.back() == L'\0') {
+        stored.pop_back();
+    }
+    return stored != read ? stored : read;
+}
 
 }  // namespace
 
@@ -62,7 +88,7 @@ std::wstring GetRegString(const RegistryCalls& calls, HKEY rootKey, std::wstring
         if (buffer.back() == '\0') {
             buffer.pop_back();
         }
-        result = platform::FromAnsi(buffer);
+        result = AsStored(calls, key.get(), valueName, platform::FromAnsi(buffer));
     }
     return result;
 }

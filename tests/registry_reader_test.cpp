@@ -49,6 +49,8 @@ TEST(GetRegString, ReadsValuesAsTheirStoredText) {
         {"Chinese folder in code page 936", REG_SZ, Utf16(chineseFolder, true), chineseFolder},
         {"long value over 32 KB", REG_SZ, Utf16(longText, true), longText},
         {"single character", REG_SZ, Utf16(L"x", true), L"x"},
+        {"a character code page 936 lacks comes back as stored, not as a look-alike", REG_SZ,
+         Utf16(L"C:\\s\u00BA", true), L"C:\\s\u00BA"},
     };
     ScratchKey key;
     for (const auto& c : cases) {
@@ -162,7 +164,11 @@ LONG WINAPI FakeClose(HKEY key) {
     return fake.closeStatus;
 }
 
-const placement::mdlvantel::RegistryCalls kFake{&FakeOpen, &FakeQuery, &FakeClose};
+LONG WINAPI FakeQueryW(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) {
+    return ERROR_FILE_NOT_FOUND;  // no string: the ANSI text stands
+}
+
+const placement::mdlvantel::RegistryCalls kFake{&FakeOpen, &FakeQuery, &FakeClose, &FakeQueryW};
 
 }  // namespace
 

@@ -259,6 +259,14 @@ TEST(HostileInput, RegistryValues) {
                            std::string(1, '\0');
                 }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+        {"a character code page 936 spells only as a look-alike, naming a folder with a "
+         "quorlen.dot of the user's",
+         [](Scene& s) {
+             MakeFolder(s.root / L"so");
+             WriteBytes(s.root / L"so\\quorlen.dot", "the user's own");
+             s.startupPath.Set(s.root / L"s\u00BA\\");
+         },
+         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"a lead byte of code page 936 eats the separator",
          Stored(REG_BINARY,
                 [](const Scene& s) { return Ansi(s.startup) + "\x81\\" + std::string(1, '\0'); }),
