@@ -61,7 +61,8 @@ bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
     }
     const bool sameIndex =
         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-    const bool indexKnown = (a.nFileIndexHigh | a.nFileIndexLow) != 0;
+    const bool indexKnown =
+        (a.nFileIndexHigh | a.nFileIndexLow) != 0 && (b.nFileIndexHigh | b.nFileIndexLow) != 0;
     if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
         return false;
     }
@@ -124,13 +125,31 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
     constexpr DWORD kInherited =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // Windows refuses to copy over a read-only, hidden or system file; Wine
-    // copies over a hidden one. Refusing here keeps such a file as it is on both.
-    const DWORD existing = GetFileAttributesA(ansiDestination.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
+    // copies over a hidden one. Refusing here keeps such a file as it is on
+    // both. A link is refused too: the copy would go into the file it leads to.
+    WIN32_FILE_ATTRIBUTE_DATA before{};
+    const bool existed =
+        GetFileAttributesExA(ansiDestination.c_str(), GetFileExInfoStandard, &before);
+    if (existed && (before.dwFileAttributes & (kInherited | FILE_ATTRIBUTE_REPARSE_POINT))) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
     if (!CopyFileA(ansiSource.c_str(), ansiDestination.c_str(), FALSE)) {
-        RaiseLastError();
+        const DWORD error = GetLastError();
+        // Windows removes a copy that fails half way (on a full disk, say);
+        // Wine leaves the half, which would read as the add-in switched on.
+        // What the failed copy wrote goes; a file it never touched stays.
+        WIN32_FILE_ATTRIBUTE_DATA after{};
+        if (GetFileAttributesExA(ansiDestination.c_str(), GetFileExInfoStandard, &after) &&
+            (!existed || CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime) != 0 ||
+             after.nFileSizeLow != before.nFileSizeLow ||
+             after.nFileSizeHigh != before.nFileSizeHigh)) {
+            try {
+                DeleteFileAt(destination, source);
+            } catch (const ServiceError&) {
+                // Nothing more can be done; the presence check judges.
+            }
+        }
+        throw ServiceError(error);
     }
     const DWORD attributes = GetFileAttributesA(ansiDestination.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -165,8 +184,10 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     // that changes meanwhile (a link switched over, say) cannot send the
     // delete to another file than the one checked.
     const std::string ansiPath = AnsiPath(path);
+    // A link is opened as the link itself: deleting it loses nothing, where
+    // the file it leads to may be anyone's.
     KernelHandle file(CreateFileA(ansiPath.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         RaiseLastError();
     }
