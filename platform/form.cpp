@@ -101,8 +101,10 @@ struct Form::State {
     GdiObject<HBITMAP> picture;
     std::vector<std::pair<int, std::function<void()>>> handlers;
     bool clicking = false;  // a click handler is running
+    bool ending = false;    // the Form itself is going
 
     explicit State(const FormDesign& d) : design(d) {}
+    ~State() { ending = true; }
 
     const ControlDesign* Find(int id) const {
         for (const auto& c : design.controls) {
@@ -162,6 +164,14 @@ struct Form::State {
                 // button does. Nothing is ever half done when it arrives: the
                 // file operations run without a message loop.
                 EndProgram();
+            case WM_DESTROY:
+                // Gone by other means than the program's own end (another
+                // program closing the hidden owner, say): end too, rather than
+                // run on with no window.
+                if (!self->ending) {
+                    EndProgram();
+                }
+                return FALSE;
             case WM_ENDSESSION:
                 // Windows is logging off or shutting down: end now rather
                 // than be ended.

@@ -24,6 +24,9 @@ void NarrowDllSearchPath() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     NarrowDllSearchPath();
+    // A drive with no disk in it fails the file call that reaches it; Windows
+    // is not to put up its own "no disk" box, a raw error, meanwhile.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     try {
         window::SettingsWindow settings;
         platform::Form::RunEventLoop();

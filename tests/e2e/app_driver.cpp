@@ -200,10 +200,6 @@ void RunningApp::Press(int id) const {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
 }
 
-void RunningApp::PostClose() const {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-}
-
 std::vector<HWND> RunningApp::MessageBoxes() const {
     std::vector<HWND> boxes;
     ForEachTopLevel([&](HWND window) {

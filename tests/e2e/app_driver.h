@@ -59,7 +59,6 @@ public:
     // Presses a button the way a click does; returns at once, as a message box
     // may keep the program busy.
     void Press(int id) const;
-    void PostClose() const;
 
     // The visible dialogs of this process other than the settings window.
     std::vector<HWND> MessageBoxes() const;

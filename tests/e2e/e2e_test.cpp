@@ -219,9 +219,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- ending -------------------------------------------------------------------------
 
+// How the window goes.
+enum class Ending { ExitButton, CloseWindow, CloseHiddenOwner };
+
 struct EndCase {
     const char* name;
-    bool byExitButton;  // else by closing the window
+    Ending how;
 };
 
 void PrintTo(const EndCase& c, std::ostream* out) {
@@ -234,10 +237,18 @@ TEST_P(EndTest, EndsAtOnce) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
-    if (GetParam().byExitButton) {
-        app->Press(id::cmdExit);
-    } else {
-        app->PostClose();
+    switch (GetParam().how) {
+        case Ending::ExitButton:
+            app->Press(id::cmdExit);
+            break;
+        case Ending::CloseWindow:
+            PostMessageW(app->window(), WM_CLOSE, 0, 0);
+            break;
+        case Ending::CloseHiddenOwner:
+            // The owner that keeps the window out of the task bar; closing it
+            // takes the window along.
+            PostMessageW(GetWindow(app->window(), GW_OWNER), WM_CLOSE, 0, 0);
+            break;
     }
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
@@ -245,8 +256,9 @@ TEST_P(EndTest, EndsAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
-                         testing::Values(EndCase{"ExitButton", true},
-                                         EndCase{"CloseWindow", false}),
+                         testing::Values(EndCase{"ExitButton", Ending::ExitButton},
+                                         EndCase{"CloseWindow", Ending::CloseWindow},
+                                         EndCase{"CloseHiddenOwner", Ending::CloseHiddenOwner}),
                          CaseName<EndCase>);
 
 // --- the layout follows the display's DPI --------------------------------------
