@@ -23,10 +23,10 @@ bool MeansNothingThere(DWORD error) {
 }
 
 // The path as the ANSI file functions will read it, refused before any file
-// call when they could not take it whole: they stop at a NUL, turn the path
-// back into MAX_PATH characters at most (some cut it, some wrap its length),
-// and read a character the code page lacks as another one. Each of these would
-// make them act on some other file.
+// call when they could not take it whole: they stop at a NUL; they turn the
+// path back into Unicode in room for MAX_PATH characters, cutting or wrapping a
+// longer one; and they read a character the code page lacks as another. Each
+// would make them act on some other file.
 std::string AnsiPath(const std::wstring& path) {
     if (path.find(L'\0') != std::wstring::npos) {
         throw ServiceError(ERROR_INVALID_NAME);

@@ -13,11 +13,12 @@
 
 namespace platform {
 
-// The one kind of failure the services report. The program never shows it.
+// The one kind of failure the services report. The program never shows it
+// nor decides on its cause; the Win32 error a raise names is for the reader.
 class ServiceError : public std::runtime_error {
 public:
-    explicit ServiceError(unsigned long code)
-        : std::runtime_error("runtime service failed with error " + std::to_string(code)) {}
+    explicit ServiceError(unsigned long /*win32Error*/)
+        : std::runtime_error("runtime service failed") {}
 };
 
 // Raises ServiceError for the calling thread's last Win32 error.

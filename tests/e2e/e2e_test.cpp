@@ -103,16 +103,12 @@ INSTANTIATE_TEST_SUITE_P(Start, StartTest,
                                          StartCase{"NoCopyMeansOff", false}),
                          CaseName<StartCase>);
 
-// --- switching on and off, wherever the startup folder is ---------------------
+// --- switching on and off ----------------------------------------------------------
 
-void PrintTo(const Place& place, std::ostream* out) {
-    *out << place.name;
-}
-
-class SwitchTest : public testing::TestWithParam<Place> {};
-
-TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
-    const Installation installation(GetParam());
+// Chinese folder names all the way, as the program's users have them.
+TEST(Switch, EnableThenDisableMovesOnlyTheCopy) {
+    const Installation installation(
+        Place{"ChineseFolders", L"程序文件夹", L"中文用户", L"启动文件夹", false});
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
     ASSERT_EQ(app->ReadDisplay(), Expected(false))
@@ -142,12 +138,6 @@ TEST_P(SwitchTest, EnableThenDisableMovesOnlyTheCopy) {
     app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end on 退 出";
 }
-
-// Chinese folder names all the way, as the program's users have them.
-INSTANTIATE_TEST_SUITE_P(Places, SwitchTest,
-                         testing::Values(Place{"ChineseFolders", L"程序文件夹", L"中文用户",
-                                               L"启动文件夹", false}),
-                         CaseName<Place>);
 
 // --- switching that fails --------------------------------------------------------
 
