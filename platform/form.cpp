@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/later_windows.h"
 #include "platform/runtime_services.h"
 
 namespace platform {
@@ -31,18 +32,10 @@ int TwipsToPixels(int twips, int dpi) {
 
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
 
-// A function of user32 that later Windows have, or null: the program must still
-// start on XP.
-template <class Function>
-Function Later(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
 // The dots per inch the window is shown at: its monitor's, where Windows
 // tells (10 1607 and later), else the display's.
 int WindowDpi(HWND window) {
-    if (const auto dpiForWindow = Later<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
+    if (const auto dpiForWindow = Later<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow")) {
         if (const UINT dpi = dpiForWindow(window)) {
             return static_cast<int>(dpi);
         }
@@ -59,10 +52,12 @@ void KeepDialogScalingOff(HWND dialog) {
     constexpr int kDisableAll = 1;                  // DDC_DISABLE_ALL
     constexpr int kNoFontUpdateNoRelayout = 1 | 2;  // DCDC_DISABLE_FONTUPDATE, _RELAYOUT
     using Behaviour = BOOL(WINAPI*)(HWND, int mask, int values);
-    if (const auto dialogBehaviour = Later<Behaviour>("SetDialogDpiChangeBehavior")) {
+    if (const auto dialogBehaviour =
+            Later<Behaviour>(L"user32.dll", "SetDialogDpiChangeBehavior")) {
         dialogBehaviour(dialog, kDisableAll, kDisableAll);
     }
-    if (const auto controlBehaviour = Later<Behaviour>("SetDialogControlDpiChangeBehavior")) {
+    if (const auto controlBehaviour =
+            Later<Behaviour>(L"user32.dll", "SetDialogControlDpiChangeBehavior")) {
         for (HWND control = GetWindow(dialog, GW_CHILD); control;
              control = GetWindow(control, GW_HWNDNEXT)) {
             controlBehaviour(control, kNoFontUpdateNoRelayout, kNoFontUpdateNoRelayout);
@@ -219,7 +214,7 @@ struct Form::State {
                    0, DST_BITMAP);
     }
 
-    void CreateControls() {
+    void CreateControls(int dpi) {
         for (const auto& c : design.controls) {
             const wchar_t* windowClass = L"STATIC";
             DWORD style = WS_CHILD | WS_VISIBLE;
@@ -246,7 +241,7 @@ struct Form::State {
             }
         }
         KeepDialogScalingOff(window.get());
-        LayOutControls(WindowDpi(window.get()));
+        LayOutControls(dpi);
     }
 
     // Places and sizes every control from the twips table at `dpi`, and gives
@@ -305,7 +300,7 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     SendMessageW(window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
     SendMessageW(window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
 
-    state_->CreateControls();
+    state_->CreateControls(dpi);
 }
 
 Form::~Form() = default;

@@ -4,6 +4,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/handles.h"
+#include "platform/later_windows.h"
 
 namespace platform {
 
@@ -195,8 +196,8 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
     using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
-    const auto setInformation = reinterpret_cast<SetInformation>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    const auto setInformation =
+        Later<SetInformation>(L"kernel32.dll", "SetFileInformationByHandle");
     if (setInformation) {
         constexpr int kDispositionInfo = 4;  // FileDispositionInfo
         BOOLEAN deleteFile = TRUE;           // FILE_DISPOSITION_INFO

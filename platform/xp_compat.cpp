@@ -4,12 +4,12 @@
 // of tovrel.exe; where Windows has the function, it is still what answers.
 #include <windows.h>
 
+#include "platform/later_windows.h"
+
 namespace {
 
 ULONGLONG WINAPI TickCount64() {
-    using Fn = ULONGLONG(WINAPI*)();
-    const auto real = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
+    const auto real = platform::Later<ULONGLONG(WINAPI*)()>(L"kernel32.dll", "GetTickCount64");
     // Without it, the 32-bit count: it wraps after 49.7 days, which only
     // shortens a timeout that happens to span the wrap.
     return real ? real() : GetTickCount();

@@ -10,8 +10,10 @@
 
 using placement::mdlvantel::GetRegString;
 using placement::mdlvantel::lRegStatus;
+using support::kUtf16Nul;
 using support::Printable;
 using support::ScratchKey;
+using support::Utf16;
 
 namespace {
 
@@ -23,11 +25,6 @@ struct StoredValue {
     std::wstring expected;
 };
 
-std::string Utf16(const std::wstring& text, bool withNul) {
-    const size_t size = (text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t);
-    return std::string(reinterpret_cast<const char*>(text.c_str()), size);
-}
-
 std::string Dword(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), 4);
 }
@@ -38,19 +35,20 @@ TEST(GetRegString, ReadsValuesAsTheirStoredText) {
     const std::wstring chineseFolder = L"D:\\文档\\微软\\启动\\";
     const std::wstring longText = std::wstring(20000, L'长') + std::wstring(20000, L'x') + L"\\";
     const std::vector<StoredValue> cases = {
-        {"plain string", REG_SZ, Utf16(L"D:\\Word\\Startup\\", true), L"D:\\Word\\Startup\\"},
-        {"string without its NUL keeps its last character", REG_SZ,
-         Utf16(L"D:\\Word\\Startup\\", false), L"D:\\Word\\Startup\\"},
+        {"plain string", REG_SZ, Utf16(L"D:\\Word\\Startup\\") + kUtf16Nul, L"D:\\Word\\Startup\\"},
+        {"string without its NUL keeps its last character", REG_SZ, Utf16(L"D:\\Word\\Startup\\"),
+         L"D:\\Word\\Startup\\"},
         {"expandable string comes back unexpanded", REG_EXPAND_SZ,
-         Utf16(L"%USERPROFILE%\\Startup", true), L"%USERPROFILE%\\Startup"},
+         Utf16(L"%USERPROFILE%\\Startup") + kUtf16Nul, L"%USERPROFILE%\\Startup"},
         {"number ending in a zero byte loses that byte", REG_DWORD, Dword(0x00434241), L"ABC"},
         {"number with no zero byte comes back whole", REG_DWORD, Dword(0x44434241), L"ABCD"},
         {"two raw bytes", REG_BINARY, "ab", L"ab"},
-        {"Chinese folder in code page 936", REG_SZ, Utf16(chineseFolder, true), chineseFolder},
-        {"long value over 32 KB", REG_SZ, Utf16(longText, true), longText},
-        {"single character", REG_SZ, Utf16(L"x", true), L"x"},
+        {"Chinese folder in code page 936", REG_SZ, Utf16(chineseFolder) + kUtf16Nul,
+         chineseFolder},
+        {"long value over 32 KB", REG_SZ, Utf16(longText) + kUtf16Nul, longText},
+        {"single character", REG_SZ, Utf16(L"x") + kUtf16Nul, L"x"},
         {"a character code page 936 lacks comes back as stored, not as a look-alike", REG_SZ,
-         Utf16(L"C:\\s\u00BA", true), L"C:\\s\u00BA"},
+         Utf16(L"C:\\s\u00BA") + kUtf16Nul, L"C:\\s\u00BA"},
     };
     ScratchKey key;
     for (const auto& c : cases) {

@@ -60,11 +60,6 @@ bool IsOrdinaryFile(const std::wstring& path) {
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
 
-std::string Utf16(const std::wstring& text) {
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-const std::string kNul(2, '\0');  // one UTF-16 NUL
-
 std::string Ansi(const std::wstring& text) {
     std::string bytes(text.size() * 2, '\0');
     bytes.resize(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
@@ -200,30 +195,35 @@ TEST(HostileInput, RegistryValues) {
     const std::wstring notes = L"data\\notes.txt";
     const Row rows[] = {
         {"string naming the startup folder",
-         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul; }), Off, Done,
-         kInStartup, Template, Done},
+         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kUtf16Nul; }), Off,
+         Done, kInStartup, Template, Done},
         {"NUL inside, a file of the user's before it",
-         Stored(
-             REG_SZ,
-             [&](const Scene& s) { return Utf16(s.root / notes) + kNul + Utf16(L"x\\") + kNul; }),
+         Stored(REG_SZ,
+                [&](const Scene& s) {
+                    return Utf16(s.root / notes) + kUtf16Nul + Utf16(L"x\\") + kUtf16Nul;
+                }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"list of strings, a file of the user's first",
          Stored(REG_MULTI_SZ,
                 [&](const Scene& s) {
-                    return Utf16(s.root / notes) + kNul + Utf16(L"x\\") + kNul + kNul;
+                    return Utf16(s.root / notes) + kUtf16Nul + Utf16(L"x\\") + kUtf16Nul +
+                           kUtf16Nul;
                 }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"NUL inside, naming nothing before it",
-         Stored(
-             REG_SZ,
-             [](const Scene& s) { return Utf16(s.data + L"\\new") + kNul + Utf16(L"\\") + kNul; }),
+         Stored(REG_SZ,
+                [](const Scene& s) {
+                    return Utf16(s.data + L"\\new") + kUtf16Nul + Utf16(L"\\") + kUtf16Nul;
+                }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"several NULs after the folder",
          Stored(REG_SZ,
-                [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul + kNul + kNul; }),
+                [](const Scene& s) {
+                    return Utf16(s.startup + L"\\") + kUtf16Nul + kUtf16Nul + kUtf16Nul;
+                }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"expandable string stays unexpanded",
-         Stored(REG_EXPAND_SZ, [](const Scene&) { return Utf16(L"%TEMP%\\") + kNul; }), Off,
+         Stored(REG_EXPAND_SZ, [](const Scene&) { return Utf16(L"%TEMP%\\") + kUtf16Nul; }), Off,
          NotEnabled, nullptr, Nowhere, Done},
         {"number read as its bytes",
          Stored(REG_DWORD, [](const Scene&) { return std::string("AB\\\0", 4); }), Off, NotEnabled,
@@ -244,12 +244,12 @@ TEST(HostileInput, RegistryValues) {
          Stored(REG_BINARY, [](const Scene&) { return std::string(".\\"); }), Off, Done,
          L"quorlen.dot", Template, Done},
         {"odd size: a string with half a character more",
-         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kNul + "x"; }), Off,
-         Done, kInStartup, Template, Done},
+         Stored(REG_SZ, [](const Scene& s) { return Utf16(s.startup + L"\\") + kUtf16Nul + "x"; }),
+         Off, Done, kInStartup, Template, Done},
         {"32 KB string",
          Stored(REG_SZ,
                 [](const Scene& s) {
-                    return Utf16(s.startup + L"\\" + std::wstring(16000, L'x') + L"\\") + kNul;
+                    return Utf16(s.startup + L"\\" + std::wstring(16000, L'x') + L"\\") + kUtf16Nul;
                 }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
         {"64 KB of bytes, a length that wraps",

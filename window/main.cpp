@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "platform/later_windows.h"
 #include "window/settings_window.h"
 
 namespace {
@@ -10,11 +11,8 @@ namespace {
 // Only Windows' own folders may supply DLLs, never the folder the program was
 // started from, so a planted DLL beside a download cannot ride along.
 void NarrowDllSearchPath() {
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault) {
+    if (const auto setDefault =
+            platform::Later<BOOL(WINAPI*)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories")) {
         setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
     }
     SetDllDirectoryW(L"");

@@ -11,6 +11,13 @@
 
 namespace support {
 
+// A text's UTF-16 bytes, as a registry value stores a string, without a NUL;
+// add kUtf16Nul for one.
+inline std::string Utf16(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+inline const std::string kUtf16Nul(sizeof(wchar_t), '\0');
+
 class ScratchKey {
 public:
     ScratchKey();  // a fresh, empty key with a name of its own
