@@ -35,7 +35,7 @@ constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
 // The dots per inch the window is shown at: its monitor's, where Windows
 // tells (10 1607 and later), else the display's.
 int WindowDpi(HWND window) {
-    if (const auto dpiForWindow = Later<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow")) {
+    if (const auto dpiForWindow = LATER_WINDOWS(L"user32.dll", GetDpiForWindow)) {
         if (const UINT dpi = dpiForWindow(window)) {
             return static_cast<int>(dpi);
         }
@@ -49,18 +49,16 @@ int WindowDpi(HWND window) {
 // 1703 and later). Here the twips table decides instead, and nothing may be
 // scaled twice.
 void KeepDialogScalingOff(HWND dialog) {
-    constexpr int kDisableAll = 1;                  // DDC_DISABLE_ALL
-    constexpr int kNoFontUpdateNoRelayout = 1 | 2;  // DCDC_DISABLE_FONTUPDATE, _RELAYOUT
-    using Behaviour = BOOL(WINAPI*)(HWND, int mask, int values);
-    if (const auto dialogBehaviour =
-            Later<Behaviour>(L"user32.dll", "SetDialogDpiChangeBehavior")) {
-        dialogBehaviour(dialog, kDisableAll, kDisableAll);
+    if (const auto dialogBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogDpiChangeBehavior)) {
+        dialogBehaviour(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
     }
     if (const auto controlBehaviour =
-            Later<Behaviour>(L"user32.dll", "SetDialogControlDpiChangeBehavior")) {
+            LATER_WINDOWS(L"user32.dll", SetDialogControlDpiChangeBehavior)) {
+        constexpr auto kNeither = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(
+            DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT);
         for (HWND control = GetWindow(dialog, GW_CHILD); control;
              control = GetWindow(control, GW_HWNDNEXT)) {
-            controlBehaviour(control, kNoFontUpdateNoRelayout, kNoFontUpdateNoRelayout);
+            controlBehaviour(control, kNeither, kNeither);
         }
     }
 }

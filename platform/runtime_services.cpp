@@ -195,14 +195,10 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     if (IsInstalledFile(keep, file.get())) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
-    using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
-    const auto setInformation =
-        Later<SetInformation>(L"kernel32.dll", "SetFileInformationByHandle");
-    if (setInformation) {
-        constexpr int kDispositionInfo = 4;  // FileDispositionInfo
-        BOOLEAN deleteFile = TRUE;           // FILE_DISPOSITION_INFO
+    if (const auto setInformation = LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle)) {
+        FILE_DISPOSITION_INFO disposition{TRUE};
         // Read-only or held without sharing the delete: refused, as by name.
-        if (!setInformation(file.get(), kDispositionInfo, &deleteFile, sizeof deleteFile)) {
+        if (!setInformation(file.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
             RaiseLastError();
         }
         return;  // gone when the handle closes

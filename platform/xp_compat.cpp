@@ -9,7 +9,7 @@
 namespace {
 
 ULONGLONG WINAPI TickCount64() {
-    const auto real = platform::Later<ULONGLONG(WINAPI*)()>(L"kernel32.dll", "GetTickCount64");
+    const auto real = LATER_WINDOWS(L"kernel32.dll", GetTickCount64);
     // Without it, the 32-bit count: it wraps after 49.7 days, which only
     // shortens a timeout that happens to span the wrap.
     return real ? real() : GetTickCount();
@@ -17,7 +17,14 @@ ULONGLONG WINAPI TickCount64() {
 
 }  // namespace
 
+// The slot's name as the linker spells it: stdcall-decorated on 32-bit Windows.
+#if defined(__i386__)
+#define TICK_COUNT_64_SLOT "__imp__GetTickCount64@0"
+#else
+#define TICK_COUNT_64_SLOT "__imp_GetTickCount64"
+#endif
+
 extern "C" {
-extern ULONGLONG(WINAPI* const tickCount64Import)() __asm__("__imp__GetTickCount64@0");
+extern ULONGLONG(WINAPI* const tickCount64Import)() __asm__(TICK_COUNT_64_SLOT);
 ULONGLONG(WINAPI* const tickCount64Import)() = &TickCount64;
 }

@@ -11,9 +11,8 @@ namespace {
 // Only Windows' own folders may supply DLLs, never the folder the program was
 // started from, so a planted DLL beside a download cannot ride along.
 void NarrowDllSearchPath() {
-    if (const auto setDefault =
-            platform::Later<BOOL(WINAPI*)(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories")) {
-        setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (const auto setDefault = LATER_WINDOWS(L"kernel32.dll", SetDefaultDllDirectories)) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
     SetDllDirectoryW(L"");
 }

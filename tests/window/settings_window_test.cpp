@@ -292,7 +292,9 @@ TEST_F(LayoutTest, ShownCentredOnTheScreen) {
 
 // What a screen reader announces for each control: the banner is named
 // "Quorlen" (its window text, which it does not draw); the buttons by their
-// captions, as standard controls are.
+// captions, as standard controls are. The interface's id comes from the header:
+// MinGW's 64-bit liboleacc.a offers IID_IAccessible as an import thunk, so the
+// name could bind to machine code instead of the GUID.
 TEST_F(LayoutTest, ScreenReadersNameTheBannerAndTheButtons) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     const std::pair<int, std::wstring> names[] = {{id::Picture1, L"Quorlen"},
@@ -301,9 +303,10 @@ TEST_F(LayoutTest, ScreenReadersNameTheBannerAndTheButtons) {
                                                   {id::cmdExit, L"退 出"}};
     for (const auto& [control, expected] : names) {
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(form.control(control), OBJID_CLIENT, IID_IAccessible,
-                                             reinterpret_cast<void**>(&accessible)),
-                  S_OK)
+        ASSERT_EQ(
+            AccessibleObjectFromWindow(form.control(control), OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&accessible)),
+            S_OK)
             << "control " << control;
         VARIANT self{};
         self.vt = VT_I4;
