@@ -43,6 +43,61 @@ std::string AnsiPath(const std::wstring& path) {
     return ansi;
 }
 
+// A copy of a file under a temporary name in the folder of `destination`,
+// removed again unless it was put in place. Word loads only templates and
+// add-ins from its startup folder, so it never loads the copy under this name;
+// the name is no longer than the template's own, so that it fits wherever
+// that does.
+class TemporaryCopy {
+public:
+    TemporaryCopy(const std::string& ansiSource, const std::wstring& destination) {
+        const std::wstring folder = destination.substr(0, destination.find_last_of(L"\\/") + 1);
+        static unsigned next = GetTickCount() ^ (GetCurrentProcessId() << 8);
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            std::wstring name = L"~tv0000.tmp";
+            for (size_t digit = 6, number = next++; digit >= 3; --digit, number >>= 4) {
+                name[digit] = L"0123456789ABCDEF"[number & 15];
+            }
+            const std::string candidate = AnsiPath(folder + name);
+            // Only a name nothing answers to, so that what is removed on a
+            // failure is this copy and never someone else's file.
+            if (GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                continue;
+            }
+            if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+                RaiseLastError();  // no folder to copy into, or it cannot be told
+            }
+            if (CopyFileA(ansiSource.c_str(), candidate.c_str(), /*bFailIfExists=*/TRUE)) {
+                path_ = candidate;
+                return;
+            }
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                continue;  // taken meanwhile
+            }
+            // Windows removes a copy that fails half way (on a full disk, say);
+            // Wine leaves the half.
+            DeleteFileA(candidate.c_str());
+            throw ServiceError(error);
+        }
+        throw ServiceError(ERROR_FILE_EXISTS);
+    }
+    ~TemporaryCopy() {
+        if (!path_.empty()) {
+            SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);  // read-only would stay
+            DeleteFileA(path_.c_str());
+        }
+    }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+    const std::string& path() const { return path_; }
+    void Placed() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
 // Whether the open file `other` is the program's own `installed` file. Raises
 // when it cannot tell.
 bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
@@ -126,33 +181,14 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
     constexpr DWORD kInherited =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // Windows refuses to copy over a read-only, hidden or system file; Wine
-    // copies over a hidden one. Refusing here keeps such a file as it is on
-    // both. A link is refused too: the copy would go into the file it leads to.
-    WIN32_FILE_ATTRIBUTE_DATA before{};
-    const bool existed =
-        GetFileAttributesExA(ansiDestination.c_str(), GetFileExInfoStandard, &before);
-    if (existed && (before.dwFileAttributes & (kInherited | FILE_ATTRIBUTE_REPARSE_POINT))) {
+    // copies over a hidden one and renames over a read-only one. Refusing here
+    // keeps such a file as it is on both.
+    const DWORD existing = GetFileAttributesA(ansiDestination.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
-    if (!CopyFileA(ansiSource.c_str(), ansiDestination.c_str(), FALSE)) {
-        const DWORD error = GetLastError();
-        // Windows removes a copy that fails half way (on a full disk, say);
-        // Wine leaves the half, which would read as the add-in switched on.
-        // What the failed copy wrote goes; a file it never touched stays.
-        WIN32_FILE_ATTRIBUTE_DATA after{};
-        if (GetFileAttributesExA(ansiDestination.c_str(), GetFileExInfoStandard, &after) &&
-            (!existed || CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime) != 0 ||
-             after.nFileSizeLow != before.nFileSizeLow ||
-             after.nFileSizeHigh != before.nFileSizeHigh)) {
-            try {
-                DeleteFileAt(destination, source);
-            } catch (const ServiceError&) {
-                // Nothing more can be done; the presence check judges.
-            }
-        }
-        throw ServiceError(error);
-    }
-    const DWORD attributes = GetFileAttributesA(ansiDestination.c_str());
+    TemporaryCopy copy(ansiSource, destination);
+    const DWORD attributes = GetFileAttributesA(copy.path().c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         RaiseLastError();
     }
@@ -161,10 +197,16 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
         if (plain == 0) {
             plain = FILE_ATTRIBUTE_NORMAL;
         }
-        if (!SetFileAttributesA(ansiDestination.c_str(), plain)) {
+        if (!SetFileAttributesA(copy.path().c_str(), plain)) {
             RaiseLastError();
         }
     }
+    // A rename replaces the name, whatever it stood for (a second name of a
+    // user's file, a link), and no half copy ever stands under it.
+    if (!MoveFileExA(copy.path().c_str(), ansiDestination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        RaiseLastError();
+    }
+    copy.Placed();
 }
 
 bool IsSameFile(const std::wstring& installed, const std::wstring& path) {

@@ -36,10 +36,13 @@ std::wstring ProgramDirectory();
 // be reached).
 std::wstring FindFirstOrdinaryFile(const std::wstring& path);
 
-// Copies `source` over `destination`, replacing an ordinary file already there
+// Puts a copy of `source` at `destination`, replacing an ordinary file there
 // (a read-only, hidden or system one is refused, as Windows does), and leaves
-// the copy an ordinary writable file: an installed template is often read-only,
-// and a read-only copy could never be switched off again.
+// the copy an ordinary writable file: an installed template is often
+// read-only, and a read-only copy could never be switched off again. Never
+// writes into a file already there: another name of it (a hard or a symbolic
+// link) would take the bytes too. The copy is made under a temporary name
+// beside it, which is gone again whatever fails.
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
 // Whether `path` names the program's own `installed` file, whatever the

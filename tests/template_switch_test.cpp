@@ -71,9 +71,10 @@ std::string Ansi(const std::wstring& text) {
 // The template beside the test program, where ResolveTemplateLocations finds
 // it; Word's startup folder, the default one below application data, and a
 // folder of the user's own, all in one scratch folder that is also the current
-// folder, so that relative paths land there too.
+// folder, so that relative paths land there too. The scratch folder is made in
+// `parent`, the temp folder when none is given.
 struct Scene {
-    ScratchFolder root{L"场景"};
+    ScratchFolder root;
     std::wstring startup = root / L"startup";
     std::wstring data = root / L"data";
     std::wstring source = TestExeFolder() + L"\\quorlen.dot";
@@ -85,7 +86,7 @@ struct Scene {
     std::wstring copy;               // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";
 
-    Scene() {
+    explicit Scene(const std::wstring& parent = L"") : root(L"场景", parent) {
         MakeFolder(startup);
         MakeFolder(data);
         WriteBytes(data + L"\\notes.txt", "the user's own notes");
@@ -105,6 +106,12 @@ struct Scene {
         RemoveTree(source);
     }
     void PlaceOlderCopy() { WriteBytes(startup + L"\\quorlen.dot", olderBytes); }
+    // A file of the user's, with the older copy's bytes, that the copy's place
+    // leads to.
+    std::wstring UsersFile() {
+        WriteBytes(data + L"\\mine.dot", olderBytes);
+        return data + L"\\mine.dot";
+    }
 };
 
 // What lies at the copy's place after enabling.
@@ -122,9 +129,9 @@ struct Row {
 
 const wchar_t kInStartup[] = L"startup\\quorlen.dot";
 
-void Check(const Row& row) {
+void Check(const Row& row, const std::wstring& parent = L"") {
     SCOPED_TRACE(row.what);
-    Scene scene;
+    Scene scene(parent);
     scene.copy = row.copy ? row.copy : L"";
     row.arrange(scene);
     const std::wstring copy = scene.copy.empty() ? L"" : scene.root / scene.copy;
@@ -395,6 +402,9 @@ TEST(HostileInput, Files) {
              AddAttributes(s.startup + L"\\quorlen.dot", FILE_ATTRIBUTE_READONLY);
          },
          On, Done, kInStartup, Older, NotDisabled},
+        {"a second name of a user's file in the copy's place",
+         [](Scene& s) { HardLink(s.startup + L"\\quorlen.dot", s.UsersFile()); }, On, Done,
+         kInStartup, Template, Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();
@@ -439,5 +449,53 @@ TEST(HostileInput, TheProgramsOwnFolderByOtherSpellings) {
         EXPECT_TRUE(ReadBytes(scene.source) == scene.templateBytes)
             << "the installed template must survive";
         EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(scene.root.path()))), "");
+    }
+}
+
+// Wine shows a Unix symbolic link as the file it leads to, with no reparse
+// point, and follows it whatever the flags. (A symbolic link of Windows' own
+// is a reparse point, which CreateSymbolicLinkW makes only with a privilege.)
+TEST(HostileInput, UnixSymbolicLinks) {
+    if (!UnderWine()) {
+        GTEST_SKIP() << "Unix symbolic links are met only under Wine";
+    }
+    const Row rows[] = {
+        {"a link to a user's file in the copy's place",
+         [](Scene& s) {
+             s.UsersFile();
+             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
+         },
+         On, Done, kInStartup, Template, Done},
+        {"a link to nothing in the copy's place",
+         [](Scene& s) {
+             const std::wstring target = s.UsersFile();
+             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
+             RemoveTree(target);  // only now: the link is waited for until it leads somewhere
+         },
+         Off, Done, kInStartup, Template, Done},
+    };
+    for (const auto& row : rows) {
+        Check(row);
+    }
+}
+
+// The scene on a small disk with no room left.
+TEST(HostileInput, FullDisk) {
+    const std::wstring disk = SmallDisk();
+    if (disk.empty()) {
+        GTEST_SKIP() << "no small disk is mounted (see tests/support/small_disk.sh)";
+    }
+    const Row rows[] = {
+        {"nothing in the copy's place", [](Scene& s) { FillDisk(s.root / L"filler"); }, Off,
+         NotEnabled, kInStartup, Nowhere, Done},
+        {"a second name of a user's file in the copy's place",
+         [](Scene& s) {
+             HardLink(s.startup + L"\\quorlen.dot", s.UsersFile());
+             FillDisk(s.root / L"filler");
+         },
+         On, Done, kInStartup, Older, Done},
+    };
+    for (const auto& row : rows) {
+        Check(row, disk);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "tests/support/process.h"
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -46,9 +47,14 @@ ScratchFolder::ScratchFolder(const std::wstring& name, std::wstring parent) {
     } else {
         parent += L"\\";
     }
-    path_ = parent + L"tovrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter) + L"-" + name;
-    RemoveTree(path_);
+    // A folder left by an earlier run under the same process id goes first;
+    // one that will not go (Wine cannot delete a Unix link that leads
+    // nowhere) is passed over.
+    do {
+        path_ = parent + L"tovrel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++counter) + L"-" + name;
+        RemoveTree(path_);
+    } while (Exists(path_));
     MakeFolder(path_);
 }
 
@@ -165,6 +171,53 @@ void RemoveTree(const std::wstring& path) {
         RemoveTree(child);
     }
     RemoveDirectoryW(path.c_str());
+}
+
+void HardLink(const std::wstring& link, const std::wstring& target) {
+    if (!CreateHardLinkW(link.c_str(), target.c_str(), nullptr)) {
+        Fail("CreateHardLinkW");
+    }
+}
+
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+void UnixSymlink(const std::wstring& folder, const std::wstring& name, const std::wstring& target) {
+    // Wine tells neither when a Unix program ends nor how, so the link is
+    // waited for.
+    Process ln(L"Z:\\bin\\ln", L"-s " + target + L" " + name, folder);
+    for (int i = 0; i < 500 && !Exists(folder + L"\\" + name); ++i) {
+        Sleep(20);
+    }
+    if (!Exists(folder + L"\\" + name)) {
+        throw std::runtime_error("ln -s did not make the link");
+    }
+}
+
+std::wstring SmallDisk() {
+    wchar_t path[MAX_PATH] = L"";
+    ULARGE_INTEGER total{};
+    const DWORD length = GetEnvironmentVariableW(L"TOVREL_SMALL_DISK", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !GetDiskFreeSpaceExW(path, nullptr, &total, nullptr) ||
+        total.QuadPart > (4 << 20)) {
+        return {};
+    }
+    std::wstring disk = path;
+    std::replace(disk.begin(), disk.end(), L'/', L'\\');
+    return disk;
+}
+
+void FillDisk(const std::wstring& path) {
+    platform::KernelHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::string block(4096, 'x');
+    DWORD written = 0;
+    while (file &&
+           ::WriteFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &written,
+                       nullptr) &&
+           written == block.size()) {
+    }
 }
 
 HeldOpen::HeldOpen(const std::wstring& path, DWORD share) {

@@ -58,6 +58,23 @@ std::string SampleTemplate(unsigned seed, size_t size = 20000);
 // Removes a file or a folder tree, whatever its attributes.
 void RemoveTree(const std::wstring& path);
 
+// A second name `link` for the file `target` (a hard link).
+void HardLink(const std::wstring& link, const std::wstring& target);
+
+bool UnderWine();
+
+// Under Wine: a Unix symbolic link `name` in `folder`, leading to `target` (a
+// Unix path, relative to the folder), which must exist. Wine cannot make one,
+// so the host's own ln does.
+void UnixSymlink(const std::wstring& folder, const std::wstring& name, const std::wstring& target);
+
+// The small disk the full-disk cases fill (tests/support/small_disk.sh), or ""
+// when none is mounted: never a disk of any size, which filling would harm.
+std::wstring SmallDisk();
+
+// Writes `path` until the disk it is on has no room left.
+void FillDisk(const std::wstring& path);
+
 class Process;
 
 // Keeps a file open in another process, sharing it for reading only (the way a
