@@ -105,10 +105,10 @@ bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
     // Unicode, whatever the code page can spell.
     KernelHandle own(
         CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    // Missing (the program started by another name, from a folder without
+    // it, say), it cannot tell: `other` may be the installed file itself,
+    // reached by another path.
     if (!own) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) {
-            return false;  // missing from a folder that is there: nothing to lose
-        }
         RaiseLastError();
     }
     BY_HANDLE_FILE_INFORMATION a, b;

@@ -46,10 +46,11 @@ std::wstring FindFirstOrdinaryFile(const std::wstring& path);
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
 // Whether `path` names the program's own `installed` file, whatever the
-// spelling: true when it does; false when nothing lies at `path`, when
-// `installed` is missing from its folder, or when they are two files. Raises
-// when it cannot tell, so that a step guarded by it is abandoned. `installed`
-// is opened by its Unicode name, `path` by the name the other file services use.
+// spelling: true when it does; false when nothing lies at `path`, or when they
+// are two files. Raises when it cannot tell, so that a step guarded by it is
+// abandoned: also when `installed` is missing, since then nothing says what
+// lies at `path`. `installed` is opened by its Unicode name, `path` by the
+// name the other file services use.
 bool IsSameFile(const std::wstring& installed, const std::wstring& path);
 
 // Deletes the file at `path`, unless it is `keep` (the installed template, by

@@ -379,6 +379,15 @@ TEST(HostileInput, Files) {
              s.templateBytes.clear();
          },
          Off, NotEnabled, kInStartup, Nowhere, Done},
+        // As when the program is started by a second name from another
+        // folder: then nothing tells the copy from the installed template.
+        {"template missing beside the program, a copy in the startup folder",
+         [](Scene& s) {
+             RemoveTree(s.source);
+             s.templateBytes.clear();
+             s.PlaceOlderCopy();
+         },
+         On, Done, kInStartup, Older, NotDisabled},
         {"template held by a program that shares nothing",
          [](Scene& s) { s.held = std::make_unique<HeldOpen>(s.source, 0); }, Off, NotEnabled,
          kInStartup, Nowhere, Done},

@@ -3,6 +3,7 @@
 // that no file but the one copy in Word's startup folder was touched.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -424,5 +425,78 @@ TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
         << "expected the installed template untouched, got "
         << Changes(before, installation.Snap());
 }
+
+// --- outside the program: its other names, other programs, the folder itself ---
+
+// What a case works on: the installation, and what it adds around it.
+struct Stage {
+    Installation installation;
+    std::optional<ScratchFolder> elsewhere;
+    std::optional<HeldOpen> holder;
+    std::wstring exe;  // started instead of the installed tovrel.exe, when set
+};
+
+struct OutsideCase {
+    const char* name;
+    std::function<void(Stage&)> arrange;  // before the start
+    bool onAtStart;
+    std::function<void(Stage&)> meanwhile;  // under the open window
+    int press;                              // 0 for none
+    const std::wstring* message;            // the box the press shows, if any
+    bool onAfter;
+};
+
+void PrintTo(const OutsideCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class OutsideTest : public testing::TestWithParam<OutsideCase> {};
+
+TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
+    const OutsideCase& c = GetParam();
+    Stage stage;
+    c.arrange(stage);
+    auto app = stage.installation.Start(stage.exe);
+    ASSERT_EQ(app->ReadDisplay(), Expected(c.onAtStart))
+        << "expected " << StateName(c.onAtStart) << " at start";
+    c.meanwhile(stage);
+    const Snapshot before = stage.installation.Snap();
+
+    if (c.press) {
+        app->Press(c.press);
+    }
+    if (c.message) {
+        const HWND box = app->WaitForMessageBox(kReactMs);
+        ASSERT_NE(box, nullptr) << "expected the box " << Utf8(*c.message);
+        EXPECT_EQ(e2e::ReadMessageBox(box, kReactMs).text, *c.message);
+        ASSERT_TRUE(e2e::AnswerMessageBox(box, kReactMs)) << "expected the box to close on OK";
+    } else {
+        EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << "expected no message box";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(c.onAfter); }, kReactMs))
+        << "expected " << StateName(c.onAfter) << ", got"
+        << testing::PrintToString(app->ReadDisplay());
+    EXPECT_EQ(DescribeChanges(before, stage.installation.Snap()), L"")
+        << "expected no file touched by the program, got "
+        << Changes(before, stage.installation.Snap());
+}
+
+void Nothing(Stage&) {}
+
+INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest,
+                         testing::Values(
+                             // Word's startup folder is the program's folder, and the program is
+                             // started by a second name from a folder without the template: it
+                             // cannot tell the template from a copy, so it deletes nothing.
+                             OutsideCase{"StartedByASecondName",
+                                         [](Stage& s) {
+                                             s.installation.SetStartupPath(
+                                                 s.installation.programFolder() + L"\\");
+                                             s.elsewhere.emplace(L"second");
+                                             s.exe = *s.elsewhere / L"tovrel.exe";
+                                             HardLink(s.exe, s.installation.exe());
+                                         },
+                                         true, Nothing, id::cmdDown, &kNotDisabled, true}),
+                         CaseName<OutsideCase>);
 
 }  // namespace

@@ -27,11 +27,12 @@ Installation::Installation(const Place& place, bool withTemplate, const std::wst
     appData_.Set(startupRoot_ / L"AppData");
     MakeFolder(startupRoot_ / place.startupFolder);
     startupPath_.Set(startupRoot_ / place.startupFolder + (place.finalSeparator ? L"\\" : L""));
-    copyRelative_ = place.startupFolder + std::wstring(L"\\quorlen.dot");
+    startupFolder_ = place.startupFolder;
+    copyRelative_ = startupFolder_ + L"\\quorlen.dot";
 }
 
-std::unique_ptr<RunningApp> Installation::Start() const {
-    auto app = std::make_unique<RunningApp>(exe_, startupRoot_.path());
+std::unique_ptr<RunningApp> Installation::Start(const std::wstring& exe) const {
+    auto app = std::make_unique<RunningApp>(exe.empty() ? exe_ : exe, startupRoot_.path());
     // A first start under Wine can be slow.
     if (!app->WaitForWindow(kTitle, 20000)) {
         throw std::runtime_error("expected a visible window titled Quorlen设置 of the process");

@@ -32,13 +32,16 @@ public:
                           const std::wstring& programParent = L"");
 
     // Started from elsewhere, as from a shortcut: the template must be found
-    // beside the program, not in the current folder. Returns once the window
-    // shows; raises std::runtime_error when it does not.
-    std::unique_ptr<RunningApp> Start() const;
+    // beside the program, not in the current folder. Started as `exe` when
+    // given: another name of the program. Returns once the window shows;
+    // raises std::runtime_error when it does not.
+    std::unique_ptr<RunningApp> Start(const std::wstring& exe = L"") const;
 
     void PutCopy() const { support::WriteBytes(copy(), templateBytes_); }
     void SetStartupPath(const std::wstring& text) { startupPath_.Set(text); }
     const std::wstring& programFolder() const { return program_.path(); }
+    const std::wstring& exe() const { return exe_; }
+    std::wstring startupFolder() const { return startupRoot_ / startupFolder_; }
     std::wstring copy() const { return startupRoot_ / copyRelative_; }
     const std::string& templateBytes() const { return templateBytes_; }
 
@@ -49,7 +52,7 @@ public:
 private:
     support::ScratchFolder program_, startupRoot_;
     support::ValueOverride startupPath_, appData_;
-    std::wstring exe_, copyRelative_;
+    std::wstring exe_, startupFolder_, copyRelative_;
     std::string templateBytes_ = support::SampleTemplate(7);
 };
 
