@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/ansi_text.h"
 #include "platform/handles.h"
 #include "platform/later_windows.h"
@@ -130,6 +133,80 @@ bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
     return sameIndex;
 }
 
+// The name that `path` ends in, after its last separator.
+std::wstring NameIn(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+// Names as Windows compares them, without regard to case. Folding only A to
+// Z may fail to match a name Windows would, and then refuses; it never
+// matches one Windows would not.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+using FinalPathFunction = decltype(&::GetFinalPathNameByHandleW);
+
+// Where an open handle really leads, as its file system names it: through
+// every link and short name, from the drive letter, or from the volume's
+// device where it has none (a volume mounted in a folder, a file system Wine's
+// mount manager does not know).
+std::wstring FinalPath(FinalPathFunction finalPath, HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD volume = VOLUME_NAME_DOS;
+    for (;;) {
+        const DWORD length = finalPath(handle, path.data(), static_cast<DWORD>(path.size()),
+                                       FILE_NAME_NORMALIZED | volume);
+        if (length == 0 && volume == VOLUME_NAME_DOS) {
+            volume = VOLUME_NAME_NT;
+            continue;
+        }
+        if (length == 0) {
+            RaiseLastError();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);  // the room it needs
+    }
+}
+
+// Whether the open `file` is the entry that `path` names in its folder, and
+// not a file that a link there leads to: its final path must be the folder's
+// own final path joined with the name. The folder's final path, not its
+// spelling: a mapped or subst drive, a short name or a link on the way to the
+// folder lead the folder and the file alike.
+bool IsNamedEntry(FinalPathFunction finalPath, HANDLE file, const std::wstring& path) {
+    const std::wstring name = NameIn(path);
+    KernelHandle folder(CreateFileA(AnsiPath(path.substr(0, path.size() - name.size())).c_str(), 0,
+                                    kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                    nullptr));
+    if (!folder) {
+        RaiseLastError();
+    }
+    std::wstring expected = FinalPath(finalPath, folder.get());
+    if (expected.empty() || expected.back() != L'\\') {
+        expected += L'\\';
+    }
+    const std::wstring actual = FinalPath(finalPath, file);
+    return actual.size() > expected.size() && actual.compare(0, expected.size(), expected) == 0 &&
+           SameName(std::wstring_view(actual).substr(expected.size()), name);
+}
+
+// Whether its folder lists the file at `ansiPath` under `name`, and not under
+// another name that `name` is only the short name of.
+bool IsListedByName(const std::string& ansiPath, const std::wstring& name) {
+    WIN32_FIND_DATAA found;
+    FindHandle listed(FindFirstFileA(ansiPath.c_str(), &found));
+    if (!listed) {
+        RaiseLastError();
+    }
+    return SameName(FromAnsi(found.cFileName), name);
+}
+
 }  // namespace
 
 std::wstring ProgramDirectory() {
@@ -237,7 +314,14 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     if (IsInstalledFile(keep, file.get())) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
-    if (const auto setInformation = LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle)) {
+    const auto finalPath = LATER_WINDOWS(L"kernel32.dll", GetFinalPathNameByHandleW);
+    const auto setInformation = LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle);
+    if (finalPath && setInformation) {
+        // A link that is no reparse point (a Unix symbolic link under Wine)
+        // opens as the file it leads to.
+        if (!IsNamedEntry(finalPath, file.get(), path)) {
+            throw ServiceError(ERROR_ACCESS_DENIED);
+        }
         FILE_DISPOSITION_INFO disposition{TRUE};
         // Read-only or held without sharing the delete: refused, as by name.
         if (!setInformation(file.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
@@ -245,7 +329,13 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
         }
         return;  // gone when the handle closes
     }
-    // Windows XP deletes only by name.
+    // Windows XP has neither function, nor symbolic links to files: there a
+    // name leads to another file only as that file's short name (which
+    // SetFileShortName can set). So the folder must list the file under the
+    // name asked for, and the file then goes by name.
+    if (!IsListedByName(ansiPath, NameIn(path))) {
+        throw ServiceError(ERROR_ACCESS_DENIED);
+    }
     file.reset();
     if (!DeleteFileA(ansiPath.c_str())) {
         RaiseLastError();

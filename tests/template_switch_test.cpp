@@ -82,8 +82,9 @@ struct Scene {
     std::string olderBytes = SampleTemplate(2, 1234);
     ValueOverride startupPath{support::kWordOptionsKey, L"startup-path"};
     ValueOverride appData{support::kShellFoldersKey, L"appdata"};
-    std::unique_ptr<HeldOpen> held;  // a running Word, or another program
-    std::wstring copy;               // where the copy belongs, relative to root
+    std::unique_ptr<HeldOpen> held;            // a running Word, or another program
+    std::unique_ptr<ScratchFolder> elsewhere;  // a folder outside the scene
+    std::wstring copy;                         // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";
 
     explicit Scene(const std::wstring& parent = L"") : root(L"场景", parent) {
@@ -482,6 +483,22 @@ TEST(HostileInput, UnixSymbolicLinks) {
              RemoveTree(target);  // only now: the link is waited for until it leads somewhere
          },
          Off, Done, kInStartup, Template, Done},
+        // Wine renames over no file that is open, so the link stays for 停 用.
+        {"a link to a user's file that a program holds",
+         [](Scene& s) {
+             s.held = std::make_unique<HeldOpen>(
+                 s.UsersFile(), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
+         },
+         On, Done, kInStartup, Older, NotDisabled},
+        {"the startup folder a link to a folder elsewhere",
+         [](Scene& s) {
+             s.elsewhere = std::make_unique<ScratchFolder>(L"elsewhere");
+             const std::wstring& target = s.elsewhere->path();
+             UnixSymlink(s.root.path(), L"linked", L"../" + target.substr(target.rfind(L'\\') + 1));
+             s.startupPath.Set(s.root / L"linked\\");
+         },
+         Off, Done, L"linked\\quorlen.dot", Template, Done},
     };
     for (const auto& row : rows) {
         Check(row);
