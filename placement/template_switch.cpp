@@ -9,7 +9,7 @@ using platform::ConditionHolds;
 using platform::RunStep;
 
 bool IsInstalled(const std::wstring& strDest) {
-    return !platform::FindFirstOrdinaryFile(strDest).empty();
+    return platform::OrdinaryFileLiesAt(strDest);
 }
 
 SwitchOutcome Enable(const TemplateLocations& locations) noexcept {

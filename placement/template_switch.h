@@ -15,8 +15,9 @@ enum class SwitchOutcome {
     NotDisabled,  // after disabling, the template is still at strDest
 };
 
-// The presence check. Raises platform::ServiceError when strDest's folder
-// cannot be searched (a bad name, a drive that is not ready).
+// The presence check: an ordinary file at strDest that is not going away.
+// Raises platform::ServiceError when it cannot tell (a path the file functions
+// cannot take whole, a drive that is not ready).
 bool IsInstalled(const std::wstring& strDest);
 
 // Copies the template into Word's startup folder. Never raises.

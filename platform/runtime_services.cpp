@@ -1,6 +1,7 @@
 #include "platform/runtime_services.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <string_view>
@@ -8,6 +9,10 @@
 #include "platform/ansi_text.h"
 #include "platform/handles.h"
 #include "platform/later_windows.h"
+
+// In ntdll since Windows XP, but in no header MinGW ships; declared only for
+// its type, which LATER_WINDOWS takes.
+extern "C" NTSTATUS NTAPI RtlGetLastNtStatus();
 
 namespace platform {
 
@@ -20,10 +25,15 @@ namespace {
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
 
+// What a file system answers for a path that names no file: nothing by that
+// name, no such folder or drive, a part of the path that is a file (Windows
+// says the path is not found, Wine at times that the name is invalid), a name
+// no file can have.
 bool MeansNothingThere(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-           error == ERROR_NO_MORE_FILES;
+           error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY || error == ERROR_BAD_PATHNAME;
 }
 
 // The path as the ANSI file functions will read it, refused before any file
@@ -44,6 +54,50 @@ std::string AnsiPath(const std::wstring& path) {
         throw ServiceError(ERROR_NO_UNICODE_TRANSLATION);
     }
     return ansi;
+}
+
+// Windows opens no file that is marked for deletion, and says so as for a lack
+// of rights; only the NT status tells the two apart. Asked right after the
+// failed call.
+bool RefusedAsGoingAway(DWORD error) {
+    const auto lastStatus = LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus);
+    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == kStatusDeletePending;
+}
+
+// `path` opened to be looked at, with no access rights: looking must never
+// disturb the file or anyone holding it. A folder opens too, to be told from a
+// file. Null when the path names nothing, or a file marked for deletion;
+// raises when it cannot tell.
+KernelHandle OpenToLook(const std::string& ansiPath) {
+    KernelHandle file(CreateFileA(ansiPath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (!MeansNothingThere(error) && !RefusedAsGoingAway(error)) {
+            throw ServiceError(error);
+        }
+    }
+    return file;
+}
+
+// Whether the open file is marked for deletion: its name stays until the last
+// holder lets go, and then the file is gone.
+bool DeletePending(HANDLE file) {
+    if (const auto query = LATER_WINDOWS(L"kernel32.dll", GetFileInformationByHandleEx)) {
+        FILE_STANDARD_INFO standard{};
+        if (!query(file, FileStandardInfo, &standard, sizeof standard)) {
+            RaiseLastError();
+        }
+        return standard.DeletePending;
+    }
+    // Windows XP has the same record only from ntdll.
+    const auto query = LATER_WINDOWS(L"ntdll.dll", NtQueryInformationFile);
+    IO_STATUS_BLOCK status{};
+    FILE_STANDARD_INFORMATION standard{};
+    if (!query || query(file, &status, &standard, sizeof standard, FileStandardInformation) < 0) {
+        throw ServiceError(ERROR_NOT_SUPPORTED);
+    }
+    return standard.DeletePending;
 }
 
 // A copy of a file under a temporary name in the folder of `destination`,
@@ -234,22 +288,16 @@ std::wstring ProgramDirectory() {
     return path;
 }
 
-std::wstring FindFirstOrdinaryFile(const std::wstring& path) {
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(AnsiPath(path).c_str(), &found));
-    if (!search) {
-        const DWORD error = GetLastError();
-        if (MeansNothingThere(error)) {
-            return {};
-        }
-        throw ServiceError(error);
+bool OrdinaryFileLiesAt(const std::wstring& path) {
+    const KernelHandle file = OpenToLook(AnsiPath(path));
+    if (!file) {
+        return false;
     }
-    do {
-        if ((found.dwFileAttributes & kNotOrdinary) == 0) {
-            return FromAnsi(found.cFileName);
-        }
-    } while (FindNextFileA(search.get(), &found));
-    return {};
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+        RaiseLastError();
+    }
+    return (information.dwFileAttributes & kNotOrdinary) == 0 && !DeletePending(file.get());
 }
 
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
@@ -287,16 +335,9 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
 }
 
 bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
-    // No access rights: looking must never disturb the file or anyone holding it.
-    KernelHandle other(
-        CreateFileA(AnsiPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!other) {
-        if (MeansNothingThere(GetLastError())) {
-            return false;  // nothing there to mistake for the installed file
-        }
-        RaiseLastError();
-    }
-    return IsInstalledFile(installed, other.get());
+    const KernelHandle other = OpenToLook(AnsiPath(path));
+    // Nothing there to mistake for the installed file.
+    return other && IsInstalledFile(installed, other.get());
 }
 
 void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {

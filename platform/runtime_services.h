@@ -28,13 +28,14 @@ public:
 // a drive's root ("C:\").
 std::wstring ProgramDirectory();
 
-// The name of the first ordinary file matching `path`: hidden and system files
-// and directories never match; read-only and archive files do. Returns "" when
-// nothing matches, also when the folder or the drive letter does not exist
-// (Windows reports both as a missing path); raises for a path that cannot be
-// searched (a bad name, a drive that is not ready, a network share that cannot
-// be reached).
-std::wstring FindFirstOrdinaryFile(const std::wstring& path);
+// Whether an ordinary file lies at `path` and is not going away: hidden and
+// system files, folders, and a file marked for deletion (whose name stays
+// only until its last holder lets go) do not count; read-only and archive
+// files do. False also when the path names no file at all: the folder or the
+// drive letter does not exist, a part of it is a file, or the name is invalid.
+// Raises when it cannot tell (a drive that is not ready, a network share that
+// cannot be reached, no right to look).
+bool OrdinaryFileLiesAt(const std::wstring& path);
 
 // Puts a copy of `source` at `destination`, replacing an ordinary file there
 // (a read-only, hidden or system one is refused, as Windows does), and leaves

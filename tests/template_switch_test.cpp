@@ -279,9 +279,10 @@ TEST(HostileInput, RegistryValues) {
          Stored(REG_BINARY,
                 [](const Scene& s) { return Ansi(s.startup) + "\x81\\" + std::string(1, '\0'); }),
          Off, NotEnabled, nullptr, Nowhere, Done},
+        // A name the file system calls invalid names no file.
         {"a lead byte of code page 936 with nothing after it",
-         Stored(REG_BINARY, [](const Scene& s) { return Ansi(s.startup + L"\\") + "\x81"; }),
-         Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
+         Stored(REG_BINARY, [](const Scene& s) { return Ansi(s.startup + L"\\") + "\x81"; }), Off,
+         NotEnabled, nullptr, Nowhere, Done},
     };
     for (const auto& row : rows) {
         Check(row);
@@ -343,11 +344,14 @@ TEST(HostileInput, Paths) {
              s.startupPath.Set(s.root / L"启动한\\");
          },
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
-        {"a wildcard", StartupPath([](const Scene& s) { return s.root / L"st*\\"; }), Unknown,
-         NotEnabled, nullptr, Nowhere, NotDisabled},
+        // Paths that name no file: nothing lies there, whatever the file
+        // system answers (Wine calls the second an invalid name, Windows a
+        // path not found).
+        {"a wildcard", StartupPath([](const Scene& s) { return s.root / L"st*\\"; }), Off,
+         NotEnabled, nullptr, Nowhere, Done},
         {"a file where the folder should be",
-         StartupPath([](const Scene& s) { return s.data + L"\\notes.txt\\"; }), Unknown, NotEnabled,
-         nullptr, Nowhere, NotDisabled},
+         StartupPath([](const Scene& s) { return s.data + L"\\notes.txt\\"; }), Off, NotEnabled,
+         nullptr, Nowhere, Done},
         {"a folder where the copy should be",
          [](Scene& s) { MakeFolder(s.startup + L"\\quorlen.dot"); }, Off, NotEnabled, nullptr,
          Nowhere, Done},
@@ -415,6 +419,21 @@ TEST(HostileInput, Files) {
         {"a second name of a user's file in the copy's place",
          [](Scene& s) { HardLink(s.startup + L"\\quorlen.dot", s.UsersFile()); }, On, Done,
          kInStartup, Template, Done},
+        // Marked for deletion while a program holds it: the name stays until
+        // the holder lets go, and then the copy is gone, so it does not count.
+        // Wine reports no pending delete (FileStandardInformation's
+        // DeletePending is always FALSE, and the file still opens by name):
+        // there the copy counts until it is gone.
+        {"a copy marked for deletion that a program holds",
+         [](Scene& s) {
+             s.PlaceOlderCopy();
+             s.held =
+                 std::make_unique<HeldOpen>(s.startup + L"\\quorlen.dot",
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+             MarkForDeletion(s.startup + L"\\quorlen.dot");
+         },
+         UnderWine() ? On : Off, UnderWine() ? Done : NotEnabled, kInStartup,
+         UnderWine() ? Older : Nowhere, UnderWine() ? NotDisabled : Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();

@@ -483,20 +483,29 @@ TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
 
 void Nothing(Stage&) {}
 
-INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest,
-                         testing::Values(
-                             // Word's startup folder is the program's folder, and the program is
-                             // started by a second name from a folder without the template: it
-                             // cannot tell the template from a copy, so it deletes nothing.
-                             OutsideCase{"StartedByASecondName",
-                                         [](Stage& s) {
-                                             s.installation.SetStartupPath(
-                                                 s.installation.programFolder() + L"\\");
-                                             s.elsewhere.emplace(L"second");
-                                             s.exe = *s.elsewhere / L"tovrel.exe";
-                                             HardLink(s.exe, s.installation.exe());
-                                         },
-                                         true, Nothing, id::cmdDown, &kNotDisabled, true}),
+const OutsideCase kOutsideCases[] = {
+    // Word's startup folder is the program's folder, and the program is
+    // started by a second name from a folder without the template: it cannot
+    // tell the template from a copy, so it deletes nothing.
+    {"StartedByASecondName",
+     [](Stage& s) {
+         s.installation.SetStartupPath(s.installation.programFolder() + L"\\");
+         s.elsewhere.emplace(L"second");
+         s.exe = *s.elsewhere / L"tovrel.exe";
+         HardLink(s.exe, s.installation.exe());
+     },
+     true, Nothing, id::cmdDown, &kNotDisabled, true},
+    // The copy went with its folder: 停 用 finds nothing to delete.
+    {"StartupFolderReplacedByAFile", [](Stage& s) { s.installation.PutCopy(); }, true,
+     [](Stage& s) {
+         const std::wstring folder = s.installation.startupFolder();
+         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+         WriteBytes(folder, "not a folder");
+     },
+     id::cmdDown, nullptr, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest, testing::ValuesIn(kOutsideCases),
                          CaseName<OutsideCase>);
 
 }  // namespace

@@ -179,6 +179,15 @@ void HardLink(const std::wstring& link, const std::wstring& target) {
     }
 }
 
+void MarkForDeletion(const std::wstring& path) {
+    const platform::KernelHandle file(
+        CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file) {
+        Fail("CreateFileW");
+    }
+}
+
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }

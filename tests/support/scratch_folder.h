@@ -61,6 +61,10 @@ void RemoveTree(const std::wstring& path);
 // A second name `link` for the file `target` (a hard link).
 void HardLink(const std::wstring& link, const std::wstring& target);
 
+// Marks the file at `path` for deletion, the way that leaves it in place until
+// its last holder lets go.
+void MarkForDeletion(const std::wstring& path);
+
 bool UnderWine();
 
 // Under Wine: a Unix symbolic link `name` in `folder`, leading to `target` (a
