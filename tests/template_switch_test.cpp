@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/runtime_services.h"
 #include "tests/support/expected.h"
@@ -82,9 +83,10 @@ struct Scene {
     std::string olderBytes = SampleTemplate(2, 1234);
     ValueOverride startupPath{support::kWordOptionsKey, L"startup-path"};
     ValueOverride appData{support::kShellFoldersKey, L"appdata"};
-    std::unique_ptr<HeldOpen> held;            // a running Word, or another program
-    std::unique_ptr<ScratchFolder> elsewhere;  // a folder outside the scene
-    std::wstring copy;                         // where the copy belongs, relative to root
+    std::unique_ptr<HeldOpen> held;                // a running Word, or another program
+    std::unique_ptr<ScratchFolder> elsewhere;      // a folder outside the scene
+    std::vector<std::unique_ptr<UnixLink>> links;  // gone first, while what they lead to is there
+    std::wstring copy;                             // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";
 
     explicit Scene(const std::wstring& parent = L"") : root(L"场景", parent) {
@@ -107,6 +109,9 @@ struct Scene {
         RemoveTree(source);
     }
     void PlaceOlderCopy() { WriteBytes(startup + L"\\quorlen.dot", olderBytes); }
+    void Link(const std::wstring& folder, const std::wstring& name, const std::wstring& target) {
+        links.push_back(std::make_unique<UnixLink>(folder, name, target));
+    }
     // A file of the user's, with the older copy's bytes, that the copy's place
     // leads to.
     std::wstring UsersFile() {
@@ -492,14 +497,14 @@ TEST(HostileInput, UnixSymbolicLinks) {
         {"a link to a user's file in the copy's place",
          [](Scene& s) {
              s.UsersFile();
-             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
+             s.Link(s.startup, L"quorlen.dot", L"../data/mine.dot");
          },
          On, Done, kInStartup, Template, Done},
         {"a link to nothing in the copy's place",
          [](Scene& s) {
              const std::wstring target = s.UsersFile();
-             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
-             RemoveTree(target);  // only now: the link is waited for until it leads somewhere
+             s.Link(s.startup, L"quorlen.dot", L"../data/mine.dot");
+             RemoveTree(target);  // only now: Wine sees a link to nothing as nothing
          },
          Off, Done, kInStartup, Template, Done},
         // Wine renames over no file that is open, so the link stays for 停 用.
@@ -507,14 +512,14 @@ TEST(HostileInput, UnixSymbolicLinks) {
          [](Scene& s) {
              s.held = std::make_unique<HeldOpen>(
                  s.UsersFile(), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-             UnixSymlink(s.startup, L"quorlen.dot", L"../data/mine.dot");
+             s.Link(s.startup, L"quorlen.dot", L"../data/mine.dot");
          },
          On, Done, kInStartup, Older, NotDisabled},
         {"the startup folder a link to a folder elsewhere",
          [](Scene& s) {
              s.elsewhere = std::make_unique<ScratchFolder>(L"elsewhere");
              const std::wstring& target = s.elsewhere->path();
-             UnixSymlink(s.root.path(), L"linked", L"../" + target.substr(target.rfind(L'\\') + 1));
+             s.Link(s.root.path(), L"linked", L"../" + target.substr(target.rfind(L'\\') + 1));
              s.startupPath.Set(s.root / L"linked\\");
          },
          Off, Done, L"linked\\quorlen.dot", Template, Done},

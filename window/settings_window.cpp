@@ -64,13 +64,18 @@ void SettingsWindow::Form_Load() {
     RunStep([&] { RefreshState(); });
 }
 
-// A failing presence check ends the refresh, leaving the display as it was.
+// A presence check that cannot tell shows neither state, both buttons enabled
+// and both texts empty, rather than keep one that may no longer be true.
 void SettingsWindow::RefreshState() {
-    const bool installed = placement::IsInstalled(TemplateLocations_.strDest);
-    form_.SetEnabled(id::cmdDown, installed);
-    form_.SetEnabled(id::cmdUp, !installed);
-    form_.SetCaption(id::lblUp, installed ? kEnabledText : L"");
-    form_.SetCaption(id::lblDown, installed ? L"" : kDisabledText);
+    bool on = false, off = false;
+    RunStep([&] {
+        on = placement::IsInstalled(TemplateLocations_.strDest);
+        off = !on;
+    });
+    form_.SetEnabled(id::cmdDown, !off);
+    form_.SetEnabled(id::cmdUp, !on);
+    form_.SetCaption(id::lblUp, on ? kEnabledText : L"");
+    form_.SetCaption(id::lblDown, off ? kDisabledText : L"");
 }
 
 void SettingsWindow::cmdUp_Click() {

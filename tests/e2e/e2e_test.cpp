@@ -23,22 +23,36 @@ constexpr DWORD kReactMs = 5000;
 constexpr DWORD kQuietMs = 500;  // how long "no message box" is watched for
 constexpr DWORD kExitMs = 5000;
 
-Display Expected(bool on) {
+// What the window shows: the add-in on, off, or neither, when it cannot tell.
+enum class Shown { Off, On, Neither };
+
+Display Expected(Shown shown) {
+    const bool on = shown == Shown::On, off = shown == Shown::Off;
     Display display;
     display.exitCaption = L"退 出";
     display.upCaption = L"启 用";
     display.downCaption = L"停 用";
     display.explanation = kExplanation;
     display.upRow = on ? kOnRow : L"";
-    display.downRow = on ? L"" : kOffRow;
+    display.downRow = off ? kOffRow : L"";
     display.exitEnabled = true;
     display.upEnabled = !on;
-    display.downEnabled = on;
+    display.downEnabled = !off;
     return display;
 }
 
+Display Expected(bool on) {
+    return Expected(on ? Shown::On : Shown::Off);
+}
+
+const char* StateName(Shown shown) {
+    return shown == Shown::On    ? "the ON display"
+           : shown == Shown::Off ? "the OFF display"
+                                 : "neither display (both buttons enabled, both rows empty)";
+}
+
 const char* StateName(bool on) {
-    return on ? "the ON display" : "the OFF display";
+    return StateName(on ? Shown::On : Shown::Off);
 }
 
 std::string Changes(const Snapshot& before, const Snapshot& after) {
@@ -433,17 +447,18 @@ struct Stage {
     Installation installation;
     std::optional<ScratchFolder> elsewhere;
     std::optional<HeldOpen> holder;
-    std::wstring exe;  // started instead of the installed tovrel.exe, when set
+    std::wstring exe;              // started instead of the installed tovrel.exe, when set
+    std::optional<UnixLink> link;  // gone first, while what it leads to is there
 };
 
 struct OutsideCase {
     const char* name;
     std::function<void(Stage&)> arrange;  // before the start
-    bool onAtStart;
+    Shown atStart;
     std::function<void(Stage&)> meanwhile;  // under the open window
     int press;                              // 0 for none
     const std::wstring* message;            // the box the press shows, if any
-    bool onAfter;
+    Shown after;
 };
 
 void PrintTo(const OutsideCase& c, std::ostream* out) {
@@ -457,9 +472,12 @@ TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
     Stage stage;
     c.arrange(stage);
     auto app = stage.installation.Start(stage.exe);
-    ASSERT_EQ(app->ReadDisplay(), Expected(c.onAtStart))
-        << "expected " << StateName(c.onAtStart) << " at start";
+    ASSERT_EQ(app->ReadDisplay(), Expected(c.atStart))
+        << "expected " << StateName(c.atStart) << " at start";
     c.meanwhile(stage);
+    if (IsSkipped()) {
+        return;  // a case only Wine can stage
+    }
     const Snapshot before = stage.installation.Snap();
 
     if (c.press) {
@@ -473,8 +491,8 @@ TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
     } else {
         EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << "expected no message box";
     }
-    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(c.onAfter); }, kReactMs))
-        << "expected " << StateName(c.onAfter) << ", got"
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(c.after); }, kReactMs))
+        << "expected " << StateName(c.after) << ", got"
         << testing::PrintToString(app->ReadDisplay());
     EXPECT_EQ(DescribeChanges(before, stage.installation.Snap()), L"")
         << "expected no file touched by the program, got "
@@ -494,15 +512,29 @@ const OutsideCase kOutsideCases[] = {
          s.exe = *s.elsewhere / L"tovrel.exe";
          HardLink(s.exe, s.installation.exe());
      },
-     true, Nothing, id::cmdDown, &kNotDisabled, true},
+     Shown::On, Nothing, id::cmdDown, &kNotDisabled, Shown::On},
     // The copy went with its folder: 停 用 finds nothing to delete.
-    {"StartupFolderReplacedByAFile", [](Stage& s) { s.installation.PutCopy(); }, true,
+    {"StartupFolderReplacedByAFile", [](Stage& s) { s.installation.PutCopy(); }, Shown::On,
      [](Stage& s) {
          const std::wstring folder = s.installation.startupFolder();
          MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
          WriteBytes(folder, "not a folder");
      },
-     id::cmdDown, nullptr, false},
+     id::cmdDown, nullptr, Shown::Off},
+    // The check cannot tell after the press (a link that leads to itself, as
+    // Windows answers for a loop of reparse points too): the window shows
+    // neither state, not the one it showed before.
+    {"CannotTellAfterAPress", Nothing, Shown::Off,
+     [](Stage& s) {
+         if (!UnderWine()) {
+             GTEST_SKIP() << "a Unix symbolic link is made only under Wine";
+         }
+         const std::wstring folder = s.installation.startupFolder();
+         const size_t cut = folder.rfind(L'\\');
+         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+         s.link.emplace(folder.substr(0, cut), folder.substr(cut + 1), folder.substr(cut + 1));
+     },
+     id::cmdUp, &kNotEnabled, Shown::Neither},
 };
 
 INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest, testing::ValuesIn(kOutsideCases),

@@ -36,6 +36,27 @@ void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapsh
     } while (FindNextFileW(search.get(), &found));
 }
 
+// Runs a program of the host, from /bin, in `folder`. Wine tells neither when
+// a Unix program ends nor how, so the caller waits for what it does.
+void RunOnHost(const std::wstring& program, const std::wstring& arguments,
+               const std::wstring& folder) {
+    Process run(L"Z:\\bin\\" + program, arguments, folder);
+}
+
+// Waits until `path` answers other than "not found", or, with `answers`
+// false, until it does; false when it did not within ten seconds.
+bool WaitUntilAnswers(const std::wstring& path, bool answers) {
+    for (int i = 0; i < 500; ++i) {
+        const bool answered = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ||
+                              GetLastError() != ERROR_FILE_NOT_FOUND;
+        if (answered == answers) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
 }  // namespace
 
 ScratchFolder::ScratchFolder(const std::wstring& name, std::wstring parent) {
@@ -192,15 +213,20 @@ bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-void UnixSymlink(const std::wstring& folder, const std::wstring& name, const std::wstring& target) {
-    // Wine tells neither when a Unix program ends nor how, so the link is
-    // waited for.
-    Process ln(L"Z:\\bin\\ln", L"-s " + target + L" " + name, folder);
-    for (int i = 0; i < 500 && !Exists(folder + L"\\" + name); ++i) {
-        Sleep(20);
-    }
-    if (!Exists(folder + L"\\" + name)) {
+UnixLink::UnixLink(std::wstring folder, std::wstring name, const std::wstring& target)
+    : folder_(std::move(folder)), name_(std::move(name)) {
+    RunOnHost(L"ln", L"-s " + target + L" " + name_, folder_);
+    if (!WaitUntilAnswers(folder_ + L"\\" + name_, true)) {
         throw std::runtime_error("ln -s did not make the link");
+    }
+}
+
+UnixLink::~UnixLink() {
+    try {
+        RunOnHost(L"rm", L"-f " + name_, folder_);
+        WaitUntilAnswers(folder_ + L"\\" + name_, false);
+    } catch (const std::exception&) {
+        // Left behind; a later scratch folder takes another name.
     }
 }
 

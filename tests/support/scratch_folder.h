@@ -68,9 +68,21 @@ void MarkForDeletion(const std::wstring& path);
 bool UnderWine();
 
 // Under Wine: a Unix symbolic link `name` in `folder`, leading to `target` (a
-// Unix path, relative to the folder), which must exist. Wine cannot make one,
-// so the host's own ln does.
-void UnixSymlink(const std::wstring& folder, const std::wstring& name, const std::wstring& target);
+// Unix path, relative to the folder), which must be there: Wine sees a link to
+// nothing as nothing (one that leads to itself it sees: it says it cannot
+// resolve the name). Wine can neither make nor remove a link, so the host's
+// own ln and rm do; the link goes with the object, which must go before what
+// the link leads to.
+class UnixLink {
+public:
+    UnixLink(std::wstring folder, std::wstring name, const std::wstring& target);
+    ~UnixLink();
+    UnixLink(const UnixLink&) = delete;
+    UnixLink& operator=(const UnixLink&) = delete;
+
+private:
+    std::wstring folder_, name_;
+};
 
 // The small disk the full-disk cases fill (tests/support/small_disk.sh), or ""
 // when none is mounted: never a disk of any size, which filling would harm.
