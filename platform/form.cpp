@@ -1,8 +1,10 @@
 #include "platform/form.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "platform/folder_watch.h"
 #include "platform/handles.h"
 #include "platform/later_windows.h"
 #include "platform/runtime_services.h"
@@ -93,6 +95,8 @@ struct Form::State {
     GdiObject<HFONT> font;
     GdiObject<HBITMAP> picture;
     std::vector<std::pair<int, std::function<void()>>> handlers;
+    std::optional<FolderWatch> watch;
+    std::function<void()> refresh;
     bool clicking = false;  // a click handler is running
     bool ending = false;    // the Form itself is going
 
@@ -165,6 +169,13 @@ struct Form::State {
                     EndProgram();
                 }
                 return FALSE;
+            case WM_ACTIVATE:
+                // Back to the window: what changed meanwhile where no watch
+                // reaches (a watched folder moved away) shows too.
+                if (LOWORD(wParam) != WA_INACTIVE) {
+                    self->OutsideChange();
+                }
+                return FALSE;
             case WM_ENDSESSION:
                 // Windows is logging off or shutting down: end now rather
                 // than be ended.
@@ -189,6 +200,17 @@ struct Form::State {
                 handler();
                 clicking = false;
             }
+        }
+    }
+
+    // The watch starts over at once, so that no change goes unseen, and stops
+    // signalling; the refresh waits while a handler runs.
+    void OutsideChange() {
+        if (watch) {
+            watch->Renew();
+        }
+        if (refresh && !clicking) {
+            refresh();
         }
     }
 
@@ -344,13 +366,35 @@ void Form::ShowMessage(const std::wstring& text, UINT iconStyle, const std::wstr
     }
 }
 
+void Form::OnOutsideChange(const std::wstring& file, std::function<void()> refresh) {
+    state_->watch.emplace(file);
+    state_->refresh = std::move(refresh);
+}
+
 void Form::RunEventLoop() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        HWND top = GetAncestor(message.hwnd, GA_ROOT);
-        if (!top || !IsDialogMessageW(top, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return;
+            }
+            HWND top = GetAncestor(message.hwnd, GA_ROOT);
+            if (!top || !IsDialogMessageW(top, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+        // Asleep until a message comes or the watched folder changes: no
+        // thread and no timer. A handler runs inside a dispatch above, so
+        // no refresh from here can meet one.
+        HANDLE change = state_->watch ? state_->watch->event() : nullptr;
+        const DWORD watched = change ? 1 : 0;
+        const DWORD woke =
+            MsgWaitForMultipleObjects(watched, &change, FALSE, INFINITE, QS_ALLINPUT);
+        if (watched && woke == WAIT_OBJECT_0) {
+            state_->OutsideChange();
+        } else if (woke == WAIT_FAILED) {
+            state_->watch.reset();  // rather than spin on it
         }
     }
 }

@@ -82,8 +82,14 @@ public:
     HWND handle() const;
     HWND control(int id) const;
 
+    // Runs `refresh` when what lies at `file` may have changed without this
+    // window's doing: when anything changes in its folder (the event loop
+    // watches it) and when the window is activated again. Never while a click
+    // handler runs, its message box included: the handler refreshes at its end.
+    void OnOutsideChange(const std::wstring& file, std::function<void()> refresh);
+
     // Runs the window's events until the program ends.
-    static void RunEventLoop();
+    void RunEventLoop();
 
     struct State;
 

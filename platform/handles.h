@@ -1,6 +1,6 @@
 // Owners for every kind of handle the program and its tests open, so that no
-// way out of a function leaks one: kernel objects, searches, registry keys,
-// GDI objects, device contexts, windows and icons.
+// way out of a function leaks one: kernel objects, searches, change
+// notifications, registry keys, GDI objects, device contexts, windows and icons.
 #pragma once
 
 #include <windows.h>
@@ -52,6 +52,9 @@ struct CloseKernelHandle {
 struct CloseFind {
     void operator()(HANDLE handle) const noexcept { FindClose(handle); }
 };
+struct CloseChangeNotification {
+    void operator()(HANDLE handle) const noexcept { FindCloseChangeNotification(handle); }
+};
 struct CloseRegistryKey {
     void operator()(HKEY key) const noexcept { RegCloseKey(key); }
 };
@@ -77,6 +80,7 @@ struct DestroyIconHandle {
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
+using ChangeNotification = Owned<HANDLE, CloseChangeNotification>;
 using RegistryKey = Owned<HKEY, CloseRegistryKey>;
 template <class Object = HGDIOBJ>
 using GdiObject = Owned<Object, DeleteGdiObject>;

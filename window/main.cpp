@@ -26,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     try {
         window::SettingsWindow settings;
-        platform::Form::RunEventLoop();
+        settings.form().RunEventLoop();
     } catch (const std::exception&) {
         // The window could not be made (Windows out of window or GDI
         // resources): there is nothing to show, and no raw error either.

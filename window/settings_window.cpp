@@ -54,6 +54,9 @@ SettingsWindow::SettingsWindow() : form_(kForm) {
     form_.OnClick(id::cmdDown, [this] { cmdDown_Click(); });
     form_.OnClick(id::cmdExit, [this] { cmdExit_Click(); });
     Form_Load();
+    // Another tovrel, a holder letting go of a copy marked for deletion, the
+    // user in Explorer: what the window shows stays true while it is open.
+    form_.OnOutsideChange(TemplateLocations_.strDest, [this] { RefreshState(); });
     form_.ShowCentred();
 }
 

@@ -78,7 +78,7 @@ void PrintTo(const StartCase& c, std::ostream* out) {
 
 class StartTest : public testing::TestWithParam<StartCase> {};
 
-TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
+TEST_P(StartTest, ShowsTheStateAndTouchesnullptr) {
     const StartCase& c = GetParam();
     Installation installation;
     if (c.copyPresent) {
@@ -361,7 +361,7 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
 // Another program can post the window anything. Messages that would make it
 // take another program's numbers for its own pointers, or press a button that
 // was not pressed, change nothing and end nothing.
-TEST(Hostile, ForgedMessagesChangeNothing) {
+TEST(Hostile, ForgedMessagesChangenullptr) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
@@ -453,11 +453,11 @@ struct Stage {
 
 struct OutsideCase {
     const char* name;
-    std::function<void(Stage&)> arrange;  // before the start
+    std::function<void(Stage&)> arrange;  // before the start, if anything
     Shown atStart;
-    std::function<void(Stage&)> meanwhile;  // under the open window
-    int press;                              // 0 for none
-    const std::wstring* message;            // the box the press shows, if any
+    std::function<void(Stage&, RunningApp&)> meanwhile;  // under the open window, if anything
+    int press;                                           // 0 for none
+    const std::wstring* message;                         // the box the press shows, if any
     Shown after;
 };
 
@@ -470,11 +470,15 @@ class OutsideTest : public testing::TestWithParam<OutsideCase> {};
 TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
     const OutsideCase& c = GetParam();
     Stage stage;
-    c.arrange(stage);
+    if (c.arrange) {
+        c.arrange(stage);
+    }
     auto app = stage.installation.Start(stage.exe);
     ASSERT_EQ(app->ReadDisplay(), Expected(c.atStart))
         << "expected " << StateName(c.atStart) << " at start";
-    c.meanwhile(stage);
+    if (c.meanwhile) {
+        c.meanwhile(stage, *app);
+    }
     if (IsSkipped()) {
         return;  // a case only Wine can stage
     }
@@ -499,8 +503,6 @@ TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
         << Changes(before, stage.installation.Snap());
 }
 
-void Nothing(Stage&) {}
-
 const OutsideCase kOutsideCases[] = {
     // Word's startup folder is the program's folder, and the program is
     // started by a second name from a folder without the template: it cannot
@@ -512,10 +514,10 @@ const OutsideCase kOutsideCases[] = {
          s.exe = *s.elsewhere / L"tovrel.exe";
          HardLink(s.exe, s.installation.exe());
      },
-     Shown::On, Nothing, id::cmdDown, &kNotDisabled, Shown::On},
+     Shown::On, nullptr, id::cmdDown, &kNotDisabled, Shown::On},
     // The copy went with its folder: 停 用 finds nothing to delete.
     {"StartupFolderReplacedByAFile", [](Stage& s) { s.installation.PutCopy(); }, Shown::On,
-     [](Stage& s) {
+     [](Stage& s, RunningApp&) {
          const std::wstring folder = s.installation.startupFolder();
          MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
          WriteBytes(folder, "not a folder");
@@ -524,8 +526,8 @@ const OutsideCase kOutsideCases[] = {
     // The check cannot tell after the press (a link that leads to itself, as
     // Windows answers for a loop of reparse points too): the window shows
     // neither state, not the one it showed before.
-    {"CannotTellAfterAPress", Nothing, Shown::Off,
-     [](Stage& s) {
+    {"CannotTellAfterAPress", nullptr, Shown::Off,
+     [](Stage& s, RunningApp&) {
          if (!UnderWine()) {
              GTEST_SKIP() << "a Unix symbolic link is made only under Wine";
          }
@@ -535,6 +537,30 @@ const OutsideCase kOutsideCases[] = {
          s.link.emplace(folder.substr(0, cut), folder.substr(cut + 1), folder.substr(cut + 1));
      },
      id::cmdUp, &kNotEnabled, Shown::Neither},
+    // What the window shows stays true while it is open, without a press.
+    {"ACopyPutThereFromOutside", nullptr, Shown::Off,
+     [](Stage& s, RunningApp&) { s.installation.PutCopy(); }, 0, nullptr, Shown::On},
+    {"ACopyMarkedForDeletionGoesWhenItsHolderLetsGo",
+     [](Stage& s) {
+         s.installation.PutCopy();
+         s.holder.emplace(s.installation.copy(),
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+     },
+     Shown::On,
+     [](Stage& s, RunningApp&) {
+         MarkForDeletion(s.installation.copy());
+         s.holder.reset();
+     },
+     0, nullptr, Shown::Off},
+    // A watched folder moved away signals nothing; coming back to the window
+    // (activation, as Windows sends it) shows what is there.
+    {"ActivatedAgainAfterTheFolderMovedAway", [](Stage& s) { s.installation.PutCopy(); }, Shown::On,
+     [](Stage& s, RunningApp& app) {
+         const std::wstring folder = s.installation.startupFolder();
+         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+         PostMessageW(app.window(), WM_ACTIVATE, WA_ACTIVE, 0);
+     },
+     0, nullptr, Shown::Off},
 };
 
 INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest, testing::ValuesIn(kOutsideCases),
