@@ -22,6 +22,9 @@ wine_choose_build() {
     elif "$wine_loader_i686" --version >/dev/null 2>&1; then
         wine_build=i686
         wine_build_why="running the 32-bit build, the exe users get, under 32-bit Wine"
+    elif [ ! -e "$wine_loader_i686" ]; then
+        wine_build=x86_64
+        wine_build_why="32-bit Wine is not installed: running the x86-64 build of the same sources under 64-bit Wine; $shipped"
     else
         wine_build=x86_64
         wine_build_why="this host runs 64-bit code only: running the x86-64 build of the same sources under 64-bit Wine; $shipped"
@@ -32,8 +35,12 @@ wine_choose_build() {
 # first use. Afterwards wine, winepath and wineboot below run that Wine.
 wine_env() {
     export WINEPREFIX=$1
-    local loader_var=wine_loader_$2
-    wine_loader=${!loader_var}
+    local loader_var=wine_loader_${2:-}
+    wine_loader=${!loader_var:-}
+    if [ -z "$wine_loader" ]; then
+        echo "wine_env: no Wine for a build called '${2:-}' (i686 or x86_64)" >&2
+        return 1
+    fi
     # Programs that Wine starts from the program (the test drivers start
     # tovrel.exe) take the same loader.
     export WINELOADER=$wine_loader
