@@ -8,6 +8,7 @@
 #include "platform/handles.h"
 #include "platform/later_windows.h"
 #include "platform/runtime_services.h"
+#include "platform/startup_phases.h"
 
 namespace platform {
 
@@ -250,8 +251,10 @@ struct Form::State {
                 case ControlKind::Picture:
                     style |= SS_OWNERDRAW;
                     exStyle |= WS_EX_CLIENTEDGE;
+                    EndPhase("controls");
                     picture.reset(static_cast<HBITMAP>(LoadImageW(
                         ThisModule(), MAKEINTRESOURCEW(c.image), IMAGE_BITMAP, 0, 0, 0)));
+                    EndPhase("bitmap");
                     break;
             }
             if (!CreateWindowExW(exStyle, windowClass, c.caption, style, 0, 0, 0, 0, window.get(),
@@ -261,6 +264,7 @@ struct Form::State {
             }
         }
         KeepDialogScalingOff(window.get());
+        EndPhase("controls");
         LayOutControls(dpi);
     }
 
@@ -273,6 +277,7 @@ struct Form::State {
         font.reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
                                FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
+        EndPhase("fonts");
         for (const auto& c : design.controls) {
             HWND control = GetDlgItem(window.get(), c.id);
             SetWindowPos(control, nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
@@ -282,6 +287,7 @@ struct Form::State {
                 SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
             }
         }
+        EndPhase("layout");
     }
 };
 
@@ -311,6 +317,7 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    EndPhase("dialog");
 
     const auto icon = [&](int metricX, int metricY) {
         return reinterpret_cast<LPARAM>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(design.icon),
@@ -319,6 +326,7 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     };
     SendMessageW(window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
     SendMessageW(window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
+    EndPhase("icons");
 
     state_->CreateControls(dpi);
 }

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/later_windows.h"
+#include "platform/startup_phases.h"
 #include "window/settings_window.h"
 
 namespace {
@@ -20,12 +21,14 @@ void NarrowDllSearchPath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    platform::EndPhase("process start");
     NarrowDllSearchPath();
     // A drive with no disk in it fails the file call that reaches it; Windows
     // is not to put up its own "no disk" box, a raw error, meanwhile.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     try {
         window::SettingsWindow settings;
+        platform::ReportPhases();
         settings.form().RunEventLoop();
     } catch (const std::exception&) {
         // The window could not be made (Windows out of window or GDI

@@ -2,6 +2,7 @@
 
 #include "placement/template_switch.h"
 #include "platform/error_rule.h"
+#include "platform/startup_phases.h"
 #include "resources/resource_ids.h"
 #include "window/control_ids.h"
 
@@ -57,14 +58,18 @@ SettingsWindow::SettingsWindow() : form_(kForm) {
     // Another tovrel, a holder letting go of a copy marked for deletion, the
     // user in Explorer: what the window shows stays true while it is open.
     form_.OnOutsideChange(TemplateLocations_.strDest, [this] { RefreshState(); });
+    platform::EndPhase("folder watch");
     form_.ShowCentred();
+    platform::EndPhase("showing");
 }
 
 void SettingsWindow::Form_Load() {
     form_.SetCaption(id::lblExplain, kExplanation);
     // From here on a failing step is passed over.
     placement::ResolveTemplateLocations(TemplateLocations_);
+    platform::EndPhase("registry");
     RunStep([&] { RefreshState(); });
+    platform::EndPhase("presence check");
 }
 
 // A presence check that cannot tell shows neither state, both buttons enabled

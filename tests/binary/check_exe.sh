@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # check_exe.sh OBJDUMP EXE IMPORTS-LIST
-# Checks the built tovrel.exe as Windows will load it: ASLR and DEP on, a
+# Checks the built tovrel.exe as Windows will load it: 32-bit, ASLR and DEP on, a
 # subsystem version Windows XP SP3 accepts, the manifest embedded, at most
 # 300 KiB, and exactly the imports of the reviewed list. A new import (and the
 # oldest Windows it needs) must be a reviewed change of that list.
@@ -17,6 +17,8 @@ ok() { # ok CONDITION-EXIT-STATUS MESSAGE
 }
 
 header=$("$objdump" -p "$exe")
+"$objdump" -f "$exe" | grep -q 'file format pei-i386'
+ok $? "a 32-bit exe, which 32-bit Windows (XP included) can load"
 field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$header"; }
 
 characteristics=$((16#$(field DllCharacteristics)))
