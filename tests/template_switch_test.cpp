@@ -141,10 +141,13 @@ void Check(const Row& row, const std::wstring& parent = L"") {
     scene.copy = row.copy ? row.copy : L"";
     row.arrange(scene);
     const std::wstring copy = scene.copy.empty() ? L"" : scene.root / scene.copy;
-    // Everything but the copy, as it was before.
+    // Everything but the copy, as it was before. The copy by its name in any
+    // case: a rename over "QUORLEN.DOT" leaves "quorlen.dot" on Windows.
     auto others = [&] {
         Snapshot snapshot = TakeSnapshot(scene.root.path());
-        snapshot.erase(scene.copy);
+        std::erase_if(snapshot, [&](const auto& entry) {
+            return _wcsicmp(entry.first.c_str(), scene.copy.c_str()) == 0;
+        });
         return snapshot;
     };
     const Snapshot before = others();
@@ -439,6 +442,9 @@ TEST(HostileInput, Files) {
          },
          UnderWine() ? On : Off, UnderWine() ? Done : NotEnabled, kInStartup,
          UnderWine() ? Older : Nowhere, UnderWine() ? NotDisabled : Done},
+        {"older copy named in capitals",
+         [](Scene& s) { WriteBytes(s.startup + L"\\QUORLEN.DOT", s.olderBytes); }, On, Done,
+         L"startup\\QUORLEN.DOT", Template, Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();
