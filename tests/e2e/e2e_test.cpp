@@ -78,7 +78,7 @@ void PrintTo(const StartCase& c, std::ostream* out) {
 
 class StartTest : public testing::TestWithParam<StartCase> {};
 
-TEST_P(StartTest, ShowsTheStateAndTouchesnullptr) {
+TEST_P(StartTest, ShowsTheStateAndTouchesNothing) {
     const StartCase& c = GetParam();
     Installation installation;
     if (c.copyPresent) {
@@ -361,7 +361,7 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
 // Another program can post the window anything. Messages that would make it
 // take another program's numbers for its own pointers, or press a button that
 // was not pressed, change nothing and end nothing.
-TEST(Hostile, ForgedMessagesChangenullptr) {
+TEST(Hostile, ForgedMessagesChangeNothing) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
