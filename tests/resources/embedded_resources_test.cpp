@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "tests/support/test_handles.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
+    support::MemoryDC dc(CreateCompatibleDC(nullptr));
     if (GetDIBits(dc.get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height) {
         pixels.clear();
     }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "tests/support/test_handles.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
 #include "window/control_ids.h"
@@ -33,7 +33,7 @@ RECT ClientRect(HWND control) {
 
 // The colour the window paints a label's text in.
 COLORREF LabelTextColour(HWND label) {
-    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
+    support::MemoryDC dc(CreateCompatibleDC(nullptr));
     SetTextColor(dc.get(), RGB(1, 2, 3));
     SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(label));
@@ -45,7 +45,7 @@ int LinesIn(HWND label, const std::wstring& text) {
     RECT r;
     GetClientRect(label, &r);
     platform::WindowDC dc(GetDC(label), {label});
-    const platform::Selection font(
+    const support::Selection font(
         dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics;
     GetTextMetricsW(dc.get(), &metrics);
@@ -225,8 +225,8 @@ TEST(Fonts, SongTiMeasuresAsSimSunAndMarlettIsThere) {
     platform::GdiObject<HFONT> songTi(CreateFontW(
         -14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
-    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
-    const platform::Selection selected(dc.get(), songTi.get());
+    support::MemoryDC dc(CreateCompatibleDC(nullptr));
+    const support::Selection selected(dc.get(), songTi.get());
     for (const auto& [text, width] : {std::pair{L"用", 14}, {L"Q", 7}, {L"M", 7}, {L"i", 7}}) {
         SIZE size{};
         GetTextExtentPoint32W(dc.get(), text, 1, &size);
