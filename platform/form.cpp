@@ -192,14 +192,19 @@ struct Form::State {
         }
     }
 
+    // A label without a colour of its own takes the scheme's button text: the
+    // DC's default black would vanish on a dark button face.
     INT_PTR ColourLabel(HDC dc, HWND label) {
+        COLORREF text = GetSysColor(COLOR_BTNTEXT);
         const ControlDesign* c = Find(GetDlgCtrlID(label));
-        if (c && c->colour.kind != TextColour::Kind::Default) {
-            SetTextColor(dc, HighContrastOn() ? GetSysColor(COLOR_BTNTEXT)
-                             : c->colour.kind == TextColour::Kind::System
-                                 ? GetSysColor(static_cast<int>(c->colour.value))
-                                 : c->colour.value);
+        if (c && !HighContrastOn()) {
+            if (c->colour.kind == TextColour::Kind::System) {
+                text = GetSysColor(static_cast<int>(c->colour.value));
+            } else if (c->colour.kind == TextColour::Kind::Rgb) {
+                text = c->colour.value;
+            }
         }
+        SetTextColor(dc, text);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }

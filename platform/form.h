@@ -15,9 +15,9 @@ namespace platform {
 
 enum class ControlKind { Label, Button, Picture };
 
-// A label's text colour: the system default, a system colour index
+// A label's text colour: the scheme's button text, a system colour index
 // (COLOR_HIGHLIGHT, ...) or a fixed RGB value. In high contrast every label
-// takes the system's text colour, readable on any high-contrast background.
+// takes the scheme's button text, readable on its button face.
 struct TextColour {
     enum class Kind { Default, System, Rgb } kind = Kind::Default;
     DWORD value = 0;

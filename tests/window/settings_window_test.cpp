@@ -4,12 +4,15 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tests/support/test_handles.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
+#include "tests/support/screen.h"
 #include "window/control_ids.h"
 
 using namespace support;
@@ -31,22 +34,35 @@ RECT ClientRect(HWND control) {
     return r;
 }
 
-// The colour the window paints a label's text in.
-COLORREF LabelTextColour(HWND label) {
-    support::MemoryDC dc(CreateCompatibleDC(nullptr));
-    SetTextColor(dc.get(), RGB(1, 2, 3));
-    SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                 reinterpret_cast<LPARAM>(label));
-    return GetTextColor(dc.get());
+// How many of a label's pixels on the screen are in `colour`.
+size_t PixelsIn(HWND label, COLORREF colour) {
+    RECT area;
+    GetWindowRect(label, &area);
+    const Pixels pixels = CaptureScreen(area);
+    const std::uint32_t rgb = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    return std::count(pixels.rgb.begin(), pixels.rgb.end(), rgb);
 }
+
+// Button face black and button text white, as in High Contrast Black, for the
+// whole session; the user's colours come back when it goes.
+class DarkScheme {
+public:
+    DarkScheme() { SetSysColors(2, kIndexes, kDark); }
+    ~DarkScheme() { SetSysColors(2, kIndexes, saved_); }
+
+private:
+    static constexpr int kIndexes[2] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    static constexpr COLORREF kDark[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    COLORREF saved_[2] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
+};
 
 // How many lines `text` takes in `label`'s font at the label's width.
 int LinesIn(HWND label, const std::wstring& text) {
     RECT r;
     GetClientRect(label, &r);
     platform::WindowDC dc(GetDC(label), {label});
-    const support::Selection font(
-        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const support::Selection font(dc.get(),
+                                  reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics;
     GetTextMetricsW(dc.get(), &metrics);
     DrawTextW(dc.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -161,31 +177,40 @@ TEST_F(LayoutTest, TextControlsUseSongTi) {
     }
 }
 
-// Wine 8 refuses SPI_SETHIGHCONTRAST and always reports it off, so the test
-// answers for the system; the window asks again whenever it paints a label.
-TEST_F(LayoutTest, StatusLabelsHaveTheirColoursAndStayReadableInHighContrast) {
+// Every text on the screen in its colour, in a dark scheme with high contrast
+// off and on. Wine 8 refuses SPI_SETHIGHCONTRAST and always reports it off, so
+// the test answers for the system; the window asks again whenever it paints a
+// label.
+TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
+    const DarkScheme dark;
+    form.SetCaption(id::lblExplain, kExplanation);
+    form.SetCaption(id::lblUp, kOnRow);
+    form.SetCaption(id::lblDown, kOffRow);
     form.ShowCentred();
-    HWND up = form.control(id::lblUp), down = form.control(id::lblDown);
+    const COLORREF text = RGB(255, 255, 255), highlight = GetSysColor(COLOR_HIGHLIGHT);
     const struct {
         bool highContrast;
         COLORREF up, down;
     } cases[] = {
-        {false, GetSysColor(COLOR_HIGHLIGHT), RGB(192, 0, 0)},
-        {true, GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT)},
-        {false, GetSysColor(COLOR_HIGHLIGHT), RGB(192, 0, 0)},
+        {false, highlight, RGB(192, 0, 0)},
+        {true, text, text},
+        {false, highlight, RGB(192, 0, 0)},
     };
     const auto saved = platform::HighContrastOn;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.highContrast ? "high contrast on" : "high contrast off");
         platform::HighContrastOn = c.highContrast ? +[] { return true; } : +[] { return false; };
-        UpdateWindow(form.handle());
+        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         SendMessageW(form.handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         RECT dirty{};
-        EXPECT_TRUE(GetUpdateRect(up, &dirty, FALSE)) << "the switch repaints the labels";
-        EXPECT_EQ(LabelTextColour(up), c.up);
-        EXPECT_EQ(LabelTextColour(down), c.down);
-        EXPECT_EQ(LabelTextColour(form.control(id::lblExplain)), RGB(1, 2, 3))
-            << "the explanation keeps the default colour";
+        EXPECT_TRUE(GetUpdateRect(form.control(id::lblUp), &dirty, FALSE))
+            << "the switch repaints the labels";
+        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (const auto& [label, colour] :
+             {std::pair{id::lblExplain, text}, {id::lblUp, c.up}, {id::lblDown, c.down}}) {
+            EXPECT_GT(PixelsIn(form.control(label), colour), 100u)
+                << "text pixels of control " << label;
+        }
     }
     platform::HighContrastOn = saved;
 }
