@@ -75,6 +75,30 @@ bool CopyFromMessage(LPARAM lParam, Structure& copy) {
            read == sizeof copy;
 }
 
+// Runs on every message this thread's loops take from the queue, the
+// program's own and a message box's, before any window sees it.
+LRESULT CALLBACK FilterQueue(int code, WPARAM removal, LPARAM lParam) noexcept {
+    auto& message = *reinterpret_cast<MSG*>(lParam);
+    // Enter held down repeats its key-down, and each would press the button
+    // that has the focus by then: one press presses once.
+    constexpr LPARAM kRepeat = 1 << 30;
+    if (code == HC_ACTION && message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (message.lParam & kRepeat)) {
+        message.message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Drops the keys and clicks queued meanwhile: they were meant for the window
+// as it was before.
+void DiscardQueuedInput() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
 bool QueryHighContrast() {
     HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
@@ -93,6 +117,8 @@ struct Form::State {
     GdiObject<HFONT> font;
     GdiObject<HBITMAP> picture;
     std::vector<std::pair<int, std::function<void()>>> handlers;
+    HookHandle queueFilter{
+        SetWindowsHookExW(WH_GETMESSAGE, FilterQueue, nullptr, GetCurrentThreadId())};
     bool clicking = false;  // a click handler is running
     bool ending = false;    // the Form itself is going
 
@@ -178,7 +204,8 @@ struct Form::State {
 
     // Only an enabled button of this window presses, and one handler runs at a
     // time: a message box runs a message loop of its own, and clicks queued
-    // before it opened must not start the handler again inside it.
+    // before it opened must not start the handler again inside it. Keys and
+    // clicks that came while it ran are dropped; the next press counts.
     void Click(int id, HWND from) {
         if (clicking || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
             return;
@@ -188,6 +215,7 @@ struct Form::State {
                 clicking = true;
                 handler();
                 clicking = false;
+                DiscardQueuedInput();
             }
         }
     }
@@ -344,6 +372,8 @@ void Form::ShowCentred() {
 }
 
 void Form::ShowMessage(const std::wstring& text, UINT iconStyle, const std::wstring& title) {
+    // A key pressed while the handler ran would otherwise close the box unread.
+    DiscardQueuedInput();
     if (!MessageBoxW(handle(), text.c_str(), title.c_str(), iconStyle | MB_OK)) {
         RaiseLastError();
     }

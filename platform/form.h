@@ -62,8 +62,9 @@ public:
     Form& operator=(const Form&) = delete;
 
     // Runs `handler` on the window's thread when button `id` is pressed. One
-    // handler runs at a time: a press that comes while one runs (from inside
-    // its message box, say) is dropped.
+    // handler runs at a time: a key or click that comes while one runs, or
+    // while its message box is open, is dropped, and Enter held down presses
+    // once.
     void OnClick(int id, std::function<void()> handler);
 
     // A disabled button cannot be pressed and takes no focus; disabling the

@@ -68,6 +68,9 @@ struct DestroyWindowHandle {
 struct DestroyIconHandle {
     void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct UnhookWindowsHook {
+    void operator()(HHOOK hook) const noexcept { UnhookWindowsHookEx(hook); }
+};
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
@@ -76,5 +79,6 @@ using GdiObject = Owned<Object, DeleteGdiObject>;
 using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
 using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
 using IconHandle = Owned<HICON, DestroyIconHandle>;
+using HookHandle = Owned<HHOOK, UnhookWindowsHook>;
 
 }  // namespace platform

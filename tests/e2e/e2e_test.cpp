@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "tests/e2e/app_driver.h"
 #include "tests/e2e/installation.h"
@@ -294,6 +295,47 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
                          testing::Values(DpiCase{120, {565, 303}, {370, 240, 491, 285}},
                                          DpiCase{144, {678, 363}, {444, 288, 590, 342}}));
+
+// --- one switch per key press -------------------------------------------------------
+
+// After 启 用 the focus moves on to 停 用: a press still queued would go
+// there. Each case types while the program is busy; an auto-repeat of Enter
+// follows once it is done, posted: Wine forgets a key it holds down as soon as
+// X, which knows nothing of it, next reports the keyboard.
+TEST(Keys, OnePressOfEnableSwitchesOnce) {
+    constexpr Key kEnter{VK_RETURN}, kEnterUp{VK_RETURN, true};
+    const struct {
+        const char* name;
+        bool withTemplate;
+        std::vector<Key> keys;
+    } cases[] = {
+        {"Enter held down", true, {kEnter, kEnter, kEnter, kEnterUp}},
+        {"two quick Enters", true, {kEnter, kEnterUp, kEnter, kEnterUp}},
+        // The second press must not close the box before it is read.
+        {"two quick Enters on a failure", false, {kEnter, kEnterUp, kEnter, kEnterUp}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Installation installation(kUsual, c.withTemplate);
+        auto app = installation.Start();
+        ASSERT_TRUE(
+            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
+            << "expected the focus on 退 出 after start";
+        app->Type({{VK_TAB}, {VK_TAB, true}});
+        ASSERT_TRUE(
+            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
+            << "expected the focus on 启 用 after Tab";
+        app->Type(c.keys);
+        Sleep(kQuietMs);
+        PostMessageW(app->FocusedWindow(), WM_KEYDOWN, VK_RETURN, 1 << 30 | 1);
+        Sleep(kQuietMs);
+        EXPECT_FALSE(app->WaitForExit(0)) << "expected the program still running";
+        EXPECT_EQ(app->ReadDisplay(), Expected(c.withTemplate))
+            << "expected " << StateName(c.withTemplate);
+        EXPECT_EQ(app->FindMessageBox() != nullptr, !c.withTemplate)
+            << "expected " << (c.withTemplate ? "no message box" : "the message box still open");
+    }
+}
 
 // --- hostile timing, other processes, odd folders ---------------------------------
 
