@@ -54,8 +54,8 @@ extern bool (*HighContrastOn)();
 class Form {
 public:
     // Creates the window and its controls, hidden, centred on the screen, laid
-    // out at the display's DPI; it lays itself out again at the new DPI when
-    // moved to a monitor with another.
+    // out at its monitor's DPI; it lays itself out again, icons and frame
+    // included, when moved to a monitor at another.
     explicit Form(const FormDesign& design);
     ~Form();
     Form(const Form&) = delete;

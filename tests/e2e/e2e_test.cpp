@@ -293,8 +293,10 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
-                         testing::Values(DpiCase{120, {565, 303}, {370, 240, 491, 285}},
-                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}}));
+                         testing::Values(DpiCase{96, {452, 242}, {296, 192, 393, 228}},
+                                         DpiCase{120, {565, 303}, {370, 240, 491, 285}},
+                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}},
+                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}}));
 
 // --- one switch per key press -------------------------------------------------------
 
@@ -399,7 +401,8 @@ TEST(Hostile, ForgedMessagesChangeNothing) {
         LPARAM lParam;
     } forged[] = {
         {"WM_INITDIALOG again", WM_INITDIALOG, 0, 0x10},
-        {"WM_DPICHANGED with no rectangle", 0x02E0, MAKEWPARAM(144, 144), 0x10},
+        {"WM_DPICHANGED with no rectangle", WM_DPICHANGED, MAKEWPARAM(144, 144), 0x10},
+        {"WM_GETDPISCALEDSIZE with no size", WM_GETDPISCALEDSIZE, 144, 0x10},
         {"WM_DRAWITEM with no item", WM_DRAWITEM, id::Picture1, 0x10},
         {"启 用 clicked by another window", WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
          reinterpret_cast<LPARAM>(GetDesktopWindow())},

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/later_windows.h"
 #include "tests/support/test_handles.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
@@ -119,19 +120,52 @@ TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
     ExpectLaidOutAt(form, 96);
 }
 
-// Moved to a monitor at another DPI, Windows sends the new DPI and a suggested
-// rectangle. (Wine never sends it, nor changes the window's own DPI.)
-TEST_F(LayoutTest, LaysItselfOutAgainWhenTheDpiChanges) {
-    for (int dpi : {144, 96}) {
+int IconWidth(HWND window, WPARAM which) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)), &info)) {
+        return 0;
+    }
+    const platform::GdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
+    BITMAP bitmap{};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    return bitmap.bmWidth;
+}
+
+// Moved to a monitor at another DPI, Windows 10 1703 and later ask the window
+// its size there, then send the new DPI with a rectangle of that size. Wine
+// sends neither, nor changes the window's DPI or the frame it draws: the test
+// sends both, and the window must measure the frame it got.
+TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
+    if (platform::asWindowsXp) {
+        GTEST_SKIP() << "Windows XP sends no DPI change";
+    }
+    HWND window = form.handle();
+    for (int dpi : {120, 144, 192, 96, 144, 96}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const auto oldFont =
             reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(id::cmdUp), WM_GETFONT, 0, 0));
-        RECT suggested{10, 20, 10 + 466 * dpi / 96, 20 + 270 * dpi / 96};
-        SendMessageW(form.handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+        const SIZE client{MulDiv(6780, dpi, 1440), MulDiv(3630, dpi, 1440)};
+        RECT frame{0, 0, client.cx, client.cy};
+        AdjustWindowRectExForDpi(&frame, GetWindowLongW(window, GWL_STYLE), FALSE,
+                                 GetWindowLongW(window, GWL_EXSTYLE), dpi);
+        SIZE asked{};
+        EXPECT_TRUE(
+            SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&asked)));
+        EXPECT_EQ(asked.cx, frame.right - frame.left) << "the width asked for";
+        EXPECT_EQ(asked.cy, frame.bottom - frame.top) << "the height asked for";
+        RECT suggested{10, 20, 10 + asked.cx, 20 + asked.cy}, now, inside;
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-        ExpectLaidOutAt(form, dpi);
-        RECT now;
-        GetWindowRect(form.handle(), &now);
-        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the window takes the suggested rectangle";
+        GetWindowRect(window, &now);
+        GetClientRect(window, &inside);
+        EXPECT_TRUE(now.left == 10 && now.top == 20) << "at the suggested place";
+        EXPECT_NEAR(inside.right, client.cx, 1) << "client width";
+        EXPECT_NEAR(inside.bottom, client.cy, 1) << "client height";
+        EXPECT_EQ(IconWidth(window, ICON_SMALL), GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+        EXPECT_EQ(IconWidth(window, ICON_BIG), GetSystemMetricsForDpi(SM_CXICON, dpi));
+        if (dpi == 96 || dpi == 144) {
+            ExpectLaidOutAt(form, dpi);
+        }
         EXPECT_EQ(GetObjectType(oldFont), 0u) << "the font of the old DPI is freed";
     }
 }
