@@ -144,7 +144,9 @@ TEST(Manifest, ParsesAndStatesRightsVersionsControlsAndDpi) {
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
         "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
         ">true</dpiAware>",
-        ">PerMonitorV2</dpiAwareness>",
+        // Windows 10 1607 knows PerMonitor only, and reads no dpiAware once
+        // dpiAwareness is there.
+        ">PerMonitorV2, PerMonitor</dpiAwareness>",
     };
     for (const char* text : required) {
         EXPECT_NE(manifest.find(text), std::string::npos) << "the manifest should hold " << text;
