@@ -164,7 +164,19 @@ struct Form::State {
         return nullptr;
     }
 
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The boundary between Windows and the program: an exception that no step
+    // caught must not unwind through Windows' own code, which may not survive
+    // it, and what the window showed can no longer be trusted.
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept {
+        try {
+            return Handle(dialog, message, wParam, lParam);
+        } catch (...) {
+            EndProgram(1);
+        }
+    }
+
+    static INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         // Once: another program could send WM_INITDIALOG again.
         if (message == WM_INITDIALOG && !GetWindowLongPtrW(dialog, DWLP_USER)) {
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -461,8 +473,8 @@ void Form::RunEventLoop() {
     }
 }
 
-void EndProgram() {
-    ExitProcess(0);
+void EndProgram(UINT exitCode) {
+    ExitProcess(exitCode);
 }
 
 }  // namespace platform

@@ -93,7 +93,7 @@ private:
 };
 
 // Ends the program at once: no further handler runs, the window goes away and
-// the process exits.
-[[noreturn]] void EndProgram();
+// the process exits, with a failure when `exitCode` is not 0.
+[[noreturn]] void EndProgram(UINT exitCode = 0);
 
 }  // namespace platform

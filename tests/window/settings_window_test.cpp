@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,19 @@ TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
     key(VK_ESCAPE);
     EXPECT_EQ(pressed, (std::vector<int>{id::cmdExit, id::cmdUp}))
         << "Enter presses the focused button, Tab moves on, Esc presses nothing";
+}
+
+// An exception that no step caught ends the program with a failure, rather
+// than unwind through Windows' own code, which may not survive it.
+TEST(Boundary, AnExceptionInAHandlerEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            platform::Form form{window::SettingsFormDesign()};
+            form.OnClick(id::cmdExit, [] { throw std::runtime_error("no step caught this"); });
+            SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(id::cmdExit, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(form.control(id::cmdExit)));
+        },
+        testing::ExitedWithCode(1), "");
 }
 
 TEST_F(LayoutTest, ShownCentredOnTheScreen) {
