@@ -140,15 +140,16 @@ bool (*HighContrastOn)() = &QueryHighContrast;
 
 struct Form::State {
     const FormDesign& design;
-    // Destroyed in reverse: the window, then its hidden owner.
-    OwnedWindow owner;
-    OwnedWindow window;
+    // Members go in reverse: what the window uses outlives it, since it may
+    // still paint or be pressed while it is destroyed.
     GdiObject<HFONT> font;
     GdiObject<HBITMAP> picture;
     IconHandle bigIcon, smallIcon;
     std::vector<std::pair<int, std::function<void()>>> handlers;
     HookHandle queueFilter{
         SetWindowsHookExW(WH_GETMESSAGE, FilterQueue, nullptr, GetCurrentThreadId())};
+    OwnedWindow owner;  // goes after the window it owns
+    OwnedWindow window;
     bool clicking = false;  // a click handler is running
     bool ending = false;    // the Form itself is going
 
@@ -259,9 +260,10 @@ struct Form::State {
     // Only an enabled button of this window presses, and one handler runs at a
     // time: a message box runs a message loop of its own, and clicks queued
     // before it opened must not start the handler again inside it. Keys and
-    // clicks that came while it ran are dropped; the next press counts.
+    // clicks that came while it ran are dropped; the next press counts. None
+    // counts once the Form is going.
     void Click(int id, HWND from) {
-        if (clicking || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
+        if (clicking || ending || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
             return;
         }
         for (const auto& [button, handler] : handlers) {

@@ -354,6 +354,35 @@ TEST(Boundary, AnExceptionInAHandlerEndsTheProgram) {
         testing::ExitedWithCode(1), "");
 }
 
+// At the window's WM_DESTROY: whether its font is still there, and a press.
+HWND going = nullptr;
+bool fontThere = false;
+LRESULT CALLBACK WhileGoing(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call.message == WM_DESTROY && call.hwnd == going) {
+        HWND button = GetDlgItem(going, id::cmdUp);
+        fontThere =
+            GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0))) ==
+            OBJ_FONT;
+        SendMessageW(going, WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Lifetime, WhatTheWindowUsesOutlivesIt) {
+    bool pressed = false;
+    {
+        const platform::HookHandle hook(
+            SetWindowsHookExW(WH_CALLWNDPROC, WhileGoing, nullptr, GetCurrentThreadId()));
+        platform::Form form{window::SettingsFormDesign()};
+        form.OnClick(id::cmdUp, [&] { pressed = true; });
+        going = form.handle();
+    }
+    EXPECT_TRUE(fontThere) << "the font should still be there when the window is destroyed";
+    EXPECT_FALSE(pressed) << "no handler should run while the window is destroyed";
+}
+
 TEST_F(LayoutTest, ShownCentredOnTheScreen) {
     form.ShowCentred();
     RECT r;
