@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/later_windows.h"
+#include "platform/live_region.h"
 #include "platform/runtime_services.h"
 
 namespace platform {
@@ -150,6 +151,7 @@ struct Form::State {
         SetWindowsHookExW(WH_GETMESSAGE, FilterQueue, nullptr, GetCurrentThreadId())};
     OwnedWindow owner;  // goes after the window it owns
     OwnedWindow window;
+    LiveRegions live;       // unmarks the labels before they go
     bool clicking = false;  // a click handler is running
     bool ending = false;    // the Form itself is going
 
@@ -442,7 +444,12 @@ void Form::SetEnabled(int id, bool enabled) {
 }
 
 void Form::SetCaption(int id, const std::wstring& text) {
-    SetWindowTextW(control(id), text.c_str());
+    HWND target = control(id);
+    SetWindowTextW(target, text.c_str());
+    const ControlDesign* c = state_->Find(id);
+    if (c && c->live && !text.empty() && IsWindowVisible(target)) {
+        state_->live.Announce(target);
+    }
 }
 
 void Form::ShowCentred() {

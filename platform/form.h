@@ -29,7 +29,8 @@ struct ControlDesign {
     const wchar_t* caption;        // a picture's is read out by screen readers, not drawn
     int left, top, width, height;  // twips, in the client area
     TextColour colour;
-    int image = 0;  // for a picture: the BITMAP resource it shows at its top-left
+    int image = 0;      // for a picture: the BITMAP resource it shows at its top-left
+    bool live = false;  // for a label: screen readers read its new text out
 };
 
 struct FontDesign {
@@ -70,6 +71,8 @@ public:
     // A disabled button cannot be pressed and takes no focus; disabling the
     // button that has the focus moves the focus on to the next one.
     void SetEnabled(int id, bool enabled);
+    // A live label's new text, when not empty, is read out once the window
+    // shows.
     void SetCaption(int id, const std::wstring& text);
 
     // Shows the window for the first time, where it was created. The focus

@@ -392,6 +392,38 @@ TEST_F(LayoutTest, ShownCentredOnTheScreen) {
     EXPECT_TRUE(IsWindowVisible(form.handle()));
 }
 
+std::vector<HWND> announced;
+void CALLBACK NoteAnnounced(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                            DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+        announced.push_back(window);
+    }
+}
+
+// A status line that changes in view is read out. (Wine's dynamic annotation
+// is a stub: that the label is marked a live region cannot be seen here.)
+TEST_F(LayoutTest, ScreenReadersHearTheNewState) {
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, NoteAnnounced,
+        GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    auto announcedFor = [&](int id, const std::wstring& text) {
+        announced.clear();
+        form.SetCaption(id, text);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            DispatchMessageW(&message);
+        }
+        return announced;
+    };
+    const std::vector<HWND> none;
+    EXPECT_EQ(announcedFor(id::lblDown, kOffRow), none) << "nothing read out while hidden";
+    form.ShowCentred();
+    EXPECT_EQ(announcedFor(id::lblUp, kOnRow), std::vector{form.control(id::lblUp)})
+        << "the new state read out";
+    EXPECT_EQ(announcedFor(id::lblDown, L""), none) << "an emptied status line is not";
+    EXPECT_EQ(announcedFor(id::lblExplain, kExplanation), none) << "nor the explanation";
+    UnhookWinEvent(hook);
+}
+
 // What a screen reader announces for each control: the banner is named
 // "Quorlen" (its window text, which it does not draw); the buttons by their
 // captions, as standard controls are. The interface's id comes from the header:
