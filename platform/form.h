@@ -49,7 +49,8 @@ struct FormDesign {
 };
 
 // Whether the user has high contrast on. The window asks whenever it paints a
-// coloured label; a test may answer in its place.
+// label. A seam for the tests, which answer in Windows' place: Wine refuses to
+// switch high contrast on (SPI_SETHIGHCONTRAST) and always reports it off.
 extern bool (*HighContrastOn)();
 
 class Form {
