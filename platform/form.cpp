@@ -7,6 +7,7 @@
 #include "platform/later_windows.h"
 #include "platform/live_region.h"
 #include "platform/runtime_services.h"
+#include "platform/startup_phases.h"
 
 namespace platform {
 
@@ -319,8 +320,10 @@ struct Form::State {
                 case ControlKind::Picture:
                     style |= SS_OWNERDRAW;
                     exStyle |= WS_EX_CLIENTEDGE;
+                    EndPhase("controls");
                     picture.reset(static_cast<HBITMAP>(LoadImageW(
                         ThisModule(), MAKEINTRESOURCEW(c.image), IMAGE_BITMAP, 0, 0, 0)));
+                    EndPhase("bitmap");
                     break;
             }
             if (!CreateWindowExW(exStyle, windowClass, c.caption, style, 0, 0, 0, 0, window.get(),
@@ -330,6 +333,7 @@ struct Form::State {
             }
         }
         KeepDialogScalingOff(window.get());
+        EndPhase("controls");
         LayOutControls(dpi);
     }
 
@@ -379,6 +383,7 @@ struct Form::State {
         font.reset(CreateFontW(-MulDiv(f.tenthsOfPoint, dpi, 720), 0, 0, 0, f.weight, FALSE, FALSE,
                                FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, f.face));
+        EndPhase("fonts");
         for (const auto& c : design.controls) {
             HWND control = GetDlgItem(window.get(), c.id);
             SetWindowPos(control, nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
@@ -388,6 +393,7 @@ struct Form::State {
                 SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
             }
         }
+        EndPhase("layout");
     }
 };
 
@@ -416,7 +422,9 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EndPhase("dialog");
     state_->LoadIcons(dpi);
+    EndPhase("icons");
 
     state_->CreateControls(dpi);
 }

@@ -4,13 +4,16 @@
 #include <exception>
 
 #include "platform/process_setup.h"
+#include "platform/startup_phases.h"
 #include "window/settings_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    platform::EndPhase("process start");
     platform::NarrowDllSearchPath();
     platform::KeepHardErrorBoxesAway();
     try {
         window::SettingsWindow settings;
+        platform::ReportPhases();
         platform::Form::RunEventLoop();
     } catch (const std::exception&) {
         // The window could not be made (Windows out of window or GDI

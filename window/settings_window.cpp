@@ -2,6 +2,7 @@
 
 #include "placement/template_switch.h"
 #include "platform/error_rule.h"
+#include "platform/startup_phases.h"
 #include "resources/resource_ids.h"
 #include "window/control_ids.h"
 
@@ -55,13 +56,16 @@ SettingsWindow::SettingsWindow() : form_(kForm) {
     form_.OnClick(id::cmdExit, [this] { cmdExit_Click(); });
     Form_Load();
     form_.ShowCentred();
+    platform::EndPhase("showing");
 }
 
 void SettingsWindow::Form_Load() {
     form_.SetCaption(id::lblExplain, kExplanation);
     // From here on a failing step is passed over.
     placement::ResolveTemplateLocations(TemplateLocations_);
+    platform::EndPhase("registry");
     RunStep([&] { RefreshState(); });
+    platform::EndPhase("presence check");
 }
 
 // A failing presence check ends the refresh, leaving the display as it was.

@@ -4,30 +4,33 @@
 
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-# wine_session_start PREFIX: prepares PREFIX and a display for the programs.
+# wine_session_start PREFIX BUILD: prepares PREFIX for the BUILD that
+# wine_choose_build chose, and a display for the programs.
 wine_session_start() {
     trap wine_session_stop EXIT
     trap 'exit 130' INT TERM
 
     if [ -z "${DISPLAY:-}" ] || [ -n "${TOVREL_VIRTUAL_DISPLAY:-}" ]; then
-        local n=90
-        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-            n=$((n + 1))
-        done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # Xvfb takes a free display number itself and names it once it
+        # listens, so that two runs at once never share a display.
+        local number
+        number=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
         wine_session_xvfb=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
+        for _ in $(seq 100); do
+            [ -s "$number" ] && break
             sleep 0.1
         done
-        if [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "the virtual display :$n did not start" >&2
+        if [ ! -s "$number" ]; then
+            rm -f "$number"
+            echo "the virtual display (Xvfb) did not start" >&2
             return 1
         fi
+        export DISPLAY=":$(head -n 1 "$number")"
+        rm -f "$number"
     fi
 
-    wine_env "$1"
+    wine_env "$1" "$2"
     # A test run cut short may have left the display at another DPI.
     wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 }

@@ -1,15 +1,21 @@
-// bench_driver TOVREL.EXE EMPTY.EXE THEMED.EXE RUNS
+// bench_driver TOVREL.EXE TOVREL_TIMED.EXE EMPTY.EXE THEMED.EXE RUNS
 // Prints, one figure a line: the median time from process creation until
 // tovrel's window is visible with the add-in's state shown, the same for a
 // program that only opens an empty window and for one that also shows one
 // themed button, the ratios, and the median time of one enable plus one
-// disable pressed in tovrel's window.
+// disable pressed in tovrel's window. Then where start-up goes, phase by phase,
+// from the timed build of tovrel and the yardsticks' own marks
+// (platform/startup_phases.h): what Wine takes to start a process, and what
+// each program's own code takes from wWinMain until its window shows.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,11 +56,75 @@ bool HasText(HWND control) {
     return GetWindowTextLengthW(control) > 0;
 }
 
+double TicksToMs(long long ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
 struct Started {
     std::unique_ptr<support::Process> process;
     HWND window = nullptr;
     double milliseconds = 0;
+    long long startTicks = 0;  // the performance counter just before the process was made
 };
+
+// One program's phases over all runs, in the order they first came.
+struct Phases {
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<double>> runs;
+    std::vector<double> ownCode;  // from wWinMain until the window shows
+
+    void Add(const std::string& name, double ms) {
+        if (!runs.count(name)) {
+            order.push_back(name);
+        }
+        runs[name].push_back(ms);
+    }
+};
+
+int LinesIn(const std::wstring& path) {
+    std::ifstream file(path.c_str());
+    return static_cast<int>(
+        std::count(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>(), '\n'));
+}
+
+// Waits for the started program's marks ("name=ticks;" ..., one line a run)
+// and adds this run's to `phases`. The first phase runs from the making of
+// the process until the program's first mark, in wWinMain.
+void CollectPhases(const std::wstring& exe, const Started& started, int line, Phases& phases) {
+    const std::wstring path = exe + L".phases.txt";
+    if (!WaitFor([&] { return LinesIn(path) > line; })) {
+        fwprintf(stderr, L"bench: %ls noted no phases\n", exe.c_str());
+        ExitProcess(1);
+    }
+    std::ifstream file(path.c_str());
+    std::string text;
+    for (int i = 0; i <= line; ++i) {
+        std::getline(file, text);
+    }
+    std::istringstream marks(text);
+    std::string mark;
+    long long previous = started.startTicks, first = 0;
+    while (std::getline(marks, mark, ';')) {
+        const size_t equals = mark.find('=');
+        const long long ticks = std::stoll(mark.substr(equals + 1));
+        phases.Add(mark.substr(0, equals), TicksToMs(ticks - previous));
+        if (!first) {
+            first = ticks;
+        }
+        previous = ticks;
+    }
+    phases.ownCode.push_back(TicksToMs(previous - first));
+}
+
+void PrintPhases(const char* what, Phases& phases) {
+    printf("  %s:", what);
+    for (const auto& name : phases.order) {
+        printf(" %s %.1f,", name.c_str(), Median(phases.runs[name]));
+    }
+    printf(" own code in all %.1f\n", Median(phases.ownCode));
+}
 
 // Starts `exe` and waits until its window titled `title` is visible and
 // `ready` holds for it. The process is ended when the result goes.
@@ -62,6 +132,9 @@ Started Start(const std::wstring& exe, const wchar_t* title,
               const std::function<bool(HWND)>& ready) {
     Started s;
     const double start = Now();
+    LARGE_INTEGER ticks;
+    QueryPerformanceCounter(&ticks);
+    s.startTicks = ticks.QuadPart;
     s.process = std::make_unique<support::Process>(exe);
     const bool shown = WaitFor([&] {
         HWND window = FindWindowW(nullptr, title);
@@ -96,27 +169,37 @@ bool ButtonShown(HWND window) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) {
+    if (argc != 6) {
         return 2;
     }
-    const int runs = std::max(1, _wtoi(argv[4]));
+    const std::wstring tovrel = argv[1], timed = argv[2], emptyExe = argv[3], themedExe = argv[4];
+    const int runs = std::max(1, _wtoi(argv[5]));
     const wchar_t kTitle[] = L"Quorlen设置";
+    const auto any = [](HWND) { return true; };
+    for (const auto& exe : {timed, emptyExe, themedExe}) {
+        DeleteFileW((exe + L".phases.txt").c_str());
+    }
     std::vector<double> program, empty, themed, cycles;
+    Phases timedPhases, emptyPhases, themedPhases;
     // Warm all up once so that none pays for loading Wine's DLLs cold.
     for (int i = -1; i < runs; ++i) {
         // Each ends before the next starts: the temporary goes with its statement.
-        const double a = Start(argv[1], kTitle, StateShown).milliseconds;
-        const double b =
-            Start(argv[2], L"tovrel-bench-empty", [](HWND) { return true; }).milliseconds;
-        const double c = Start(argv[3], L"tovrel-bench-themed", ButtonShown).milliseconds;
+        const double a = Start(tovrel, kTitle, StateShown).milliseconds;
+        Phases warmUp;
+        const Started b = Start(emptyExe, L"tovrel-bench-empty", any);
+        CollectPhases(emptyExe, b, i + 1, i >= 0 ? emptyPhases : warmUp);
+        const Started c = Start(themedExe, L"tovrel-bench-themed", ButtonShown);
+        CollectPhases(themedExe, c, i + 1, i >= 0 ? themedPhases : warmUp);
+        CollectPhases(timed, Start(timed, kTitle, StateShown), i + 1,
+                      i >= 0 ? timedPhases : warmUp);
         if (i >= 0) {
             program.push_back(a);
-            empty.push_back(b);
-            themed.push_back(c);
+            empty.push_back(b.milliseconds);
+            themed.push_back(c.milliseconds);
         }
     }
 
-    Started app = Start(argv[1], kTitle, StateShown);
+    Started app = Start(tovrel, kTitle, StateShown);
     HWND up = GetDlgItem(app.window, window::id::cmdUp);
     HWND down = GetDlgItem(app.window, window::id::cmdDown);
     HWND lblUp = GetDlgItem(app.window, window::id::lblUp);
@@ -152,5 +235,14 @@ int wmain(int argc, wchar_t** argv) {
     printf("start-up ratio tovrel / empty window: %.2f\n", a / b);
     printf("start-up ratio tovrel / themed empty window: %.2f\n", a / c);
     printf("one enable plus one disable, median of %d: %.1f ms\n", runs, Median(cycles));
+    printf(
+        "where start-up goes, medians of %d in ms (\"process start\" is Wine's, until "
+        "wWinMain):\n",
+        runs);
+    PrintPhases("tovrel, timed build", timedPhases);
+    PrintPhases("empty window", emptyPhases);
+    PrintPhases("themed empty window", themedPhases);
+    printf("own code ratio tovrel / themed empty window: %.2f\n",
+           Median(timedPhases.ownCode) / Median(themedPhases.ownCode));
     return 0;
 }

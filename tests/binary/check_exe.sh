@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # check_exe.sh OBJDUMP EXE IMPORTS-LIST
-# Checks the built tovrel.exe as Windows will load it: ASLR, DEP and
+# Checks the built tovrel.exe as Windows will load it: 32-bit, ASLR, DEP and
 # terminal-server awareness on, a subsystem version Windows XP SP3 accepts, the
 # manifest embedded, at most 300 KiB, and exactly the imports of the reviewed
 # list. A new import (and the oldest Windows it needs) must be a reviewed change
@@ -18,6 +18,8 @@ ok() { # ok CONDITION-EXIT-STATUS MESSAGE
 }
 
 header=$("$objdump" -p "$exe")
+"$objdump" -f "$exe" | grep -q 'file format pei-i386'
+ok $? "a 32-bit exe, which 32-bit Windows (XP included) can load"
 field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$header"; }
 
 characteristics=$((16#$(field DllCharacteristics)))
