@@ -302,8 +302,8 @@ INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
 
 // After 启 用 the focus moves on to 停 用: a press still queued would go
 // there. Each case types while the program is busy; an auto-repeat of Enter
-// follows once it is done, posted: Wine forgets a key it holds down as soon as
-// X, which knows nothing of it, next reports the keyboard.
+// follows once it is done, posted with its repeat bit: under Wine a key typed
+// down in one call and again in the next is not always seen as held.
 TEST(Keys, OnePressOfEnableSwitchesOnce) {
     constexpr Key kEnter{VK_RETURN}, kEnterUp{VK_RETURN, true};
     const struct {
