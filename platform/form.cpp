@@ -7,6 +7,7 @@
 #include "platform/folder_watch.h"
 #include "platform/handles.h"
 #include "platform/later_windows.h"
+#include "platform/live_region.h"
 #include "platform/runtime_services.h"
 #include "platform/startup_phases.h"
 
@@ -33,7 +34,11 @@ int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
 
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
+// Windows offers 96 (100 %) to 480 DPI (500 %); a message with a DPI far
+// outside that is no message of Windows'.
+bool IsDpi(int dpi) {
+    return dpi >= 48 && dpi <= 960;
+}
 
 // The dots per inch the window is shown at: its monitor's, where Windows
 // tells (10 1607 and later), else the display's.
@@ -46,6 +51,26 @@ int WindowDpi(HWND window) {
     WindowDC screen(GetDC(nullptr), {nullptr});
     const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
+}
+
+// A system metric at `dpi`, where Windows can tell (10 1607 and later); else
+// at the display's, the only one earlier Windows know.
+int MetricAt(int index, int dpi) {
+    if (const auto forDpi = LATER_WINDOWS(L"user32.dll", GetSystemMetricsForDpi)) {
+        return forDpi(index, static_cast<UINT>(dpi));
+    }
+    return GetSystemMetrics(index);
+}
+
+// The window's size around a client area of `client` at `dpi`, likewise.
+SIZE WindowSizeAround(SIZE client, int dpi) {
+    RECT frame{0, 0, client.cx, client.cy};
+    if (const auto forDpi = LATER_WINDOWS(L"user32.dll", AdjustWindowRectExForDpi)) {
+        forDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi));
+    } else {
+        AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 // A dialog scales itself and its controls when its DPI changes (Windows 10
@@ -78,6 +103,35 @@ bool CopyFromMessage(LPARAM lParam, Structure& copy) {
            read == sizeof copy;
 }
 
+// Runs on every message this thread's loops take from the queue, the
+// program's own and a message box's, before any window sees it.
+LRESULT CALLBACK FilterQueue(int code, WPARAM removal, LPARAM lParam) noexcept {
+    auto& message = *reinterpret_cast<MSG*>(lParam);
+    // Enter held down repeats its key-down, and each would press the button
+    // that has the focus by then: one press presses once.
+    constexpr LPARAM kRepeat = 1 << 30;
+    if (code == HC_ACTION && message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (message.lParam & kRepeat)) {
+        message.message = WM_NULL;
+    }
+    // Windows only ever sends this one; posted, its pointer, which the window
+    // writes through, is another program's number.
+    if (code == HC_ACTION && message.message == WM_GETDPISCALEDSIZE) {
+        message.message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Drops the keys and clicks queued meanwhile: they were meant for the window
+// as it was before.
+void DiscardQueuedInput() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
 bool QueryHighContrast() {
     HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
@@ -90,14 +144,19 @@ bool (*HighContrastOn)() = &QueryHighContrast;
 
 struct Form::State {
     const FormDesign& design;
-    // Destroyed in reverse: the window, then its hidden owner.
-    OwnedWindow owner;
-    OwnedWindow window;
+    // Members go in reverse: what the window uses outlives it, since it may
+    // still paint or be pressed while it is destroyed.
     GdiObject<HFONT> font;
     GdiObject<HBITMAP> picture;
+    IconHandle bigIcon, smallIcon;
     std::vector<std::pair<int, std::function<void()>>> handlers;
     std::optional<FolderWatch> watch;
     std::function<void()> refresh;
+    HookHandle queueFilter{
+        SetWindowsHookExW(WH_GETMESSAGE, FilterQueue, nullptr, GetCurrentThreadId())};
+    OwnedWindow owner;  // goes after the window it owns
+    OwnedWindow window;
+    LiveRegions live;       // unmarks the labels before they go
     bool clicking = false;  // a click handler is running
     bool ending = false;    // the Form itself is going
 
@@ -113,7 +172,19 @@ struct Form::State {
         return nullptr;
     }
 
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The boundary between Windows and the program: an exception that no step
+    // caught must not unwind through Windows' own code, which may not survive
+    // it, and what the window showed can no longer be trusted.
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept {
+        try {
+            return Handle(dialog, message, wParam, lParam);
+        } catch (...) {
+            EndProgram(1);
+        }
+    }
+
+    static INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         // Once: another program could send WM_INITDIALOG again.
         if (message == WM_INITDIALOG && !GetWindowLongPtrW(dialog, DWLP_USER)) {
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -131,15 +202,27 @@ struct Form::State {
                     self->Click(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
                 }
                 return TRUE;
-            case kDpiChanged:
+            case WM_GETDPISCALEDSIZE:
+                // Windows 10 1703 and later ask the size at a monitor's DPI
+                // before moving the window there; it would scale the frame
+                // along with the client otherwise. Asked from this thread
+                // only: another's pointer could lead anywhere.
+                if (const int dpi = static_cast<int>(wParam); IsDpi(dpi) && !InSendMessage()) {
+                    *reinterpret_cast<SIZE*>(lParam) = WindowSizeAround(self->ClientSize(dpi), dpi);
+                    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+                    return TRUE;
+                }
+                return FALSE;
+            case WM_DPICHANGED:
                 // Moved to a monitor at another DPI. The new DPI comes in
                 // wParam, as Windows documents: the window's own may not
-                // follow yet (under Wine it never does).
-                if (RECT suggested; LOWORD(wParam) && CopyFromMessage(lParam, suggested)) {
-                    self->LayOutControls(LOWORD(wParam));
-                    SetWindowPos(dialog, nullptr, suggested.left, suggested.top,
-                                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                                 SWP_NOZORDER | SWP_NOACTIVATE);
+                // follow yet (under Wine it never does). The window goes where
+                // Windows suggests, at its own size.
+                if (RECT suggested; IsDpi(LOWORD(wParam)) && CopyFromMessage(lParam, suggested)) {
+                    const int dpi = LOWORD(wParam);
+                    self->LayOutControls(dpi);
+                    self->LoadIcons(dpi);
+                    self->Resize(dpi, {suggested.left, suggested.top});
                 }
                 return TRUE;
             case WM_SYSCOLORCHANGE:
@@ -190,9 +273,11 @@ struct Form::State {
 
     // Only an enabled button of this window presses, and one handler runs at a
     // time: a message box runs a message loop of its own, and clicks queued
-    // before it opened must not start the handler again inside it.
+    // before it opened must not start the handler again inside it. Keys and
+    // clicks that came while it ran are dropped; the next press counts. None
+    // counts once the Form is going.
     void Click(int id, HWND from) {
-        if (clicking || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
+        if (clicking || ending || from != GetDlgItem(window.get(), id) || !IsWindowEnabled(from)) {
             return;
         }
         for (const auto& [button, handler] : handlers) {
@@ -200,6 +285,7 @@ struct Form::State {
                 clicking = true;
                 handler();
                 clicking = false;
+                DiscardQueuedInput();
             }
         }
     }
@@ -215,14 +301,19 @@ struct Form::State {
         }
     }
 
+    // A label without a colour of its own takes the scheme's button text: the
+    // DC's default black would vanish on a dark button face.
     INT_PTR ColourLabel(HDC dc, HWND label) {
+        COLORREF text = GetSysColor(COLOR_BTNTEXT);
         const ControlDesign* c = Find(GetDlgCtrlID(label));
-        if (c && c->colour.kind != TextColour::Kind::Default) {
-            SetTextColor(dc, HighContrastOn() ? GetSysColor(COLOR_BTNTEXT)
-                             : c->colour.kind == TextColour::Kind::System
-                                 ? GetSysColor(static_cast<int>(c->colour.value))
-                                 : c->colour.value);
+        if (c && !HighContrastOn()) {
+            if (c->colour.kind == TextColour::Kind::System) {
+                text = GetSysColor(static_cast<int>(c->colour.value));
+            } else if (c->colour.kind == TextColour::Kind::Rgb) {
+                text = c->colour.value;
+            }
         }
+        SetTextColor(dc, text);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
@@ -268,6 +359,43 @@ struct Form::State {
         LayOutControls(dpi);
     }
 
+    SIZE ClientSize(int dpi) const {
+        return {TwipsToPixels(design.clientWidth, dpi), TwipsToPixels(design.clientHeight, dpi)};
+    }
+
+    // Gives the window the client area of the twips table at `dpi`, its
+    // top-left at `at`. The frame is measured, not assumed: a per-monitor v1
+    // window (Windows 8.1, 10 before 1703) keeps the system DPI's frame on
+    // every monitor.
+    void Resize(int dpi, POINT at) {
+        const SIZE client = ClientSize(dpi), size = WindowSizeAround(client, dpi);
+        HWND w = window.get();
+        SetWindowPos(w, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT got;
+        if (GetClientRect(w, &got) && !IsIconic(w) &&
+            (got.right != client.cx || got.bottom != client.cy)) {
+            SetWindowPos(w, nullptr, 0, 0, size.cx + client.cx - got.right,
+                         size.cy + client.cy - got.bottom,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    // The title bar's and the task switcher's icons at `dpi`. Not shared: a
+    // shared icon keeps the size it was first loaded at.
+    void LoadIcons(int dpi) {
+        const auto load = [&](int metric) {
+            const int size = MetricAt(metric, dpi);
+            return IconHandle(static_cast<HICON>(LoadImageW(
+                ThisModule(), MAKEINTRESOURCEW(design.icon), IMAGE_ICON, size, size, 0)));
+        };
+        IconHandle big = load(SM_CXICON), small = load(SM_CXSMICON);
+        SendMessageW(window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        SendMessageW(window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        // The old ones go now that the window no longer shows them.
+        bigIcon = std::move(big);
+        smallIcon = std::move(small);
+    }
+
     // Places and sizes every control from the twips table at `dpi`, and gives
     // the text controls the font at that size; the old font goes once none
     // uses it.
@@ -308,24 +436,16 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     HWND window = state_->window.get();
     SetWindowTextW(window, design.title);
 
-    // Sized and centred on the screen at once, while still hidden.
+    // Sized and centred on the screen while still hidden.
     const int dpi = WindowDpi(window);
-    RECT frame{0, 0, TwipsToPixels(design.clientWidth, dpi),
-               TwipsToPixels(design.clientHeight, dpi)};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    state_->Resize(dpi, {0, 0});
+    RECT frame;
+    GetWindowRect(window, &frame);
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EndPhase("dialog");
-
-    const auto icon = [&](int metricX, int metricY) {
-        return reinterpret_cast<LPARAM>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(design.icon),
-                                                   IMAGE_ICON, GetSystemMetrics(metricX),
-                                                   GetSystemMetrics(metricY), LR_SHARED));
-    };
-    SendMessageW(window, WM_SETICON, ICON_BIG, icon(SM_CXICON, SM_CYICON));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, icon(SM_CXSMICON, SM_CYSMICON));
+    state_->LoadIcons(dpi);
     EndPhase("icons");
 
     state_->CreateControls(dpi);
@@ -354,7 +474,12 @@ void Form::SetEnabled(int id, bool enabled) {
 }
 
 void Form::SetCaption(int id, const std::wstring& text) {
-    SetWindowTextW(control(id), text.c_str());
+    HWND target = control(id);
+    SetWindowTextW(target, text.c_str());
+    const ControlDesign* c = state_->Find(id);
+    if (c && c->live && !text.empty() && IsWindowVisible(target)) {
+        state_->live.Announce(target);
+    }
 }
 
 void Form::ShowCentred() {
@@ -369,6 +494,8 @@ void Form::ShowCentred() {
 }
 
 void Form::ShowMessage(const std::wstring& text, UINT iconStyle, const std::wstring& title) {
+    // A key pressed while the handler ran would otherwise close the box unread.
+    DiscardQueuedInput();
     if (!MessageBoxW(handle(), text.c_str(), title.c_str(), iconStyle | MB_OK)) {
         RaiseLastError();
     }
@@ -407,8 +534,8 @@ void Form::RunEventLoop() {
     }
 }
 
-void EndProgram() {
-    ExitProcess(0);
+void EndProgram(UINT exitCode) {
+    ExitProcess(exitCode);
 }
 
 }  // namespace platform

@@ -15,9 +15,9 @@ namespace platform {
 
 enum class ControlKind { Label, Button, Picture };
 
-// A label's text colour: the system default, a system colour index
+// A label's text colour: the scheme's button text, a system colour index
 // (COLOR_HIGHLIGHT, ...) or a fixed RGB value. In high contrast every label
-// takes the system's text colour, readable on any high-contrast background.
+// takes the scheme's button text, readable on its button face.
 struct TextColour {
     enum class Kind { Default, System, Rgb } kind = Kind::Default;
     DWORD value = 0;
@@ -29,7 +29,8 @@ struct ControlDesign {
     const wchar_t* caption;        // a picture's is read out by screen readers, not drawn
     int left, top, width, height;  // twips, in the client area
     TextColour colour;
-    int image = 0;  // for a picture: the BITMAP resource it shows at its top-left
+    int image = 0;      // for a picture: the BITMAP resource it shows at its top-left
+    bool live = false;  // for a label: screen readers read its new text out
 };
 
 struct FontDesign {
@@ -48,27 +49,31 @@ struct FormDesign {
 };
 
 // Whether the user has high contrast on. The window asks whenever it paints a
-// coloured label; a test may answer in its place.
+// label. A seam for the tests, which answer in Windows' place: Wine refuses to
+// switch high contrast on (SPI_SETHIGHCONTRAST) and always reports it off.
 extern bool (*HighContrastOn)();
 
 class Form {
 public:
     // Creates the window and its controls, hidden, centred on the screen, laid
-    // out at the display's DPI; it lays itself out again at the new DPI when
-    // moved to a monitor with another.
+    // out at its monitor's DPI; it lays itself out again, icons and frame
+    // included, when moved to a monitor at another.
     explicit Form(const FormDesign& design);
     ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
     // Runs `handler` on the window's thread when button `id` is pressed. One
-    // handler runs at a time: a press that comes while one runs (from inside
-    // its message box, say) is dropped.
+    // handler runs at a time: a key or click that comes while one runs, or
+    // while its message box is open, is dropped, and Enter held down presses
+    // once.
     void OnClick(int id, std::function<void()> handler);
 
     // A disabled button cannot be pressed and takes no focus; disabling the
     // button that has the focus moves the focus on to the next one.
     void SetEnabled(int id, bool enabled);
+    // A live label's new text, when not empty, is read out once the window
+    // shows.
     void SetCaption(int id, const std::wstring& text);
 
     // Shows the window for the first time, where it was created. The focus
@@ -98,7 +103,7 @@ private:
 };
 
 // Ends the program at once: no further handler runs, the window goes away and
-// the process exits.
-[[noreturn]] void EndProgram();
+// the process exits, with a failure when `exitCode` is not 0.
+[[noreturn]] void EndProgram(UINT exitCode = 0);
 
 }  // namespace platform

@@ -1,6 +1,6 @@
-// Owners for every kind of handle the program and its tests open, so that no
-// way out of a function leaks one: kernel objects, searches, change
-// notifications, registry keys, GDI objects, device contexts, windows and icons.
+// Owners for every kind of handle the program opens, so that no way out of a
+// function leaks one: kernel objects, searches, change notifications, GDI
+// objects, device contexts, windows and icons.
 #pragma once
 
 #include <windows.h>
@@ -55,16 +55,10 @@ struct CloseFind {
 struct CloseChangeNotification {
     void operator()(HANDLE handle) const noexcept { FindCloseChangeNotification(handle); }
 };
-struct CloseRegistryKey {
-    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-// GDI will not delete an object still selected into a device context: deselect
-// it first (see Selection).
+// GDI will not delete an object still selected into a device context:
+// deselect it first.
 struct DeleteGdiObject {
     void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-struct DeleteDeviceContext {
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
 };
 // A device context from GetDC goes back to the window it came from.
 struct ReleaseWindowDC {
@@ -77,29 +71,18 @@ struct DestroyWindowHandle {
 struct DestroyIconHandle {
     void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct UnhookWindowsHook {
+    void operator()(HHOOK hook) const noexcept { UnhookWindowsHookEx(hook); }
+};
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
 using ChangeNotification = Owned<HANDLE, CloseChangeNotification>;
-using RegistryKey = Owned<HKEY, CloseRegistryKey>;
 template <class Object = HGDIOBJ>
 using GdiObject = Owned<Object, DeleteGdiObject>;
-using MemoryDC = Owned<HDC, DeleteDeviceContext>;
 using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
 using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
 using IconHandle = Owned<HICON, DestroyIconHandle>;
-
-// Selects an object into a device context and puts the previous one back.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
+using HookHandle = Owned<HHOOK, UnhookWindowsHook>;
 
 }  // namespace platform

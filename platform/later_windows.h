@@ -1,17 +1,25 @@
-// A function that only later Windows have, looked up when it is needed rather
-// than imported: Windows XP refuses to start an exe with an import it cannot
-// find.
+// A function looked up when it is needed rather than imported: Windows XP
+// refuses to start an exe with an import it cannot find, and a DLL the program
+// seldom needs costs its start-up nothing until then.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-// `name` from the loaded system DLL `module`, as `Function`, or null where this
+// Every lookup fails while this is set, as on Windows XP, which has none of
+// the later functions. Only tests set it: Wine has them all, so nothing else
+// would run the paths XP takes.
+inline bool asWindowsXp = false;
+
+// `name` from the loaded DLL `module`, as `Function`, or null where this
 // Windows lacks it. Use it through LATER_WINDOWS, which takes the type from the
 // SDK's own declaration.
 template <class Function>
 Function Later(const wchar_t* module, const char* name) {
+    if (asWindowsXp) {
+        return nullptr;
+    }
     return reinterpret_cast<Function>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }

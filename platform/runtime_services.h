@@ -14,11 +14,15 @@
 namespace platform {
 
 // The one kind of failure the services report. The program never shows it
-// nor decides on its cause; the Win32 error a raise names is for the reader.
+// nor decides on its cause; the Win32 error it names is for a debugger.
 class ServiceError : public std::runtime_error {
 public:
-    explicit ServiceError(unsigned long /*win32Error*/)
-        : std::runtime_error("runtime service failed") {}
+    explicit ServiceError(unsigned long win32Error)
+        : std::runtime_error("runtime service failed"), error_(win32Error) {}
+    unsigned long error() const noexcept { return error_; }
+
+private:
+    unsigned long error_;
 };
 
 // Raises ServiceError for the calling thread's last Win32 error.

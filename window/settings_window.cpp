@@ -36,8 +36,8 @@ const platform::ControlDesign kControls[] = {
     {id::cmdUp, ControlKind::Button, L"启 用", 4440, 1560, 1455, 495, {}},
     {id::cmdDown, ControlKind::Button, L"停 用", 4440, 840, 1455, 495, {}},
     {id::lblExplain, ControlKind::Label, L"说明", 360, 240, 5415, 495, {}},
-    {id::lblUp, ControlKind::Label, L"", 360, 840, 3615, 495, kHighlight},
-    {id::lblDown, ControlKind::Label, L"", 360, 1560, 3615, 495, kDarkRed},
+    {id::lblUp, ControlKind::Label, L"", 360, 840, 3615, 495, kHighlight, 0, true},
+    {id::lblDown, ControlKind::Label, L"", 360, 1560, 3615, 495, kDarkRed, 0, true},
 };
 
 const platform::FormDesign kForm{

@@ -92,8 +92,10 @@ int LinesIn(const std::wstring& path) {
 // Waits for the started program's marks ("name=ticks;" ..., one line a run)
 // and adds this run's to `phases`. The first phase runs from the making of
 // the process until the program's first mark, in wWinMain.
-void CollectPhases(const std::wstring& exe, const Started& started, int line, Phases& phases) {
+void CollectPhases(const std::wstring& exe, const Started& started, Phases& phases) {
     const std::wstring path = exe + L".phases.txt";
+    static std::map<std::wstring, int> linesRead;
+    const int line = linesRead[exe]++;
     if (!WaitFor([&] { return LinesIn(path) > line; })) {
         fwprintf(stderr, L"bench: %ls noted no phases\n", exe.c_str());
         ExitProcess(1);
@@ -180,22 +182,38 @@ int wmain(int argc, wchar_t** argv) {
         DeleteFileW((exe + L".phases.txt").c_str());
     }
     std::vector<double> program, empty, themed, cycles;
-    Phases timedPhases, emptyPhases, themedPhases;
+    Phases timedPhases, emptyPhases, themedPhases, warmUp;
+    // Each run starts the four in turn, each ending before the next starts,
+    // and the next run begins one further on: none always follows the same.
+    const std::function<void(bool)> programs[] = {
+        [&](bool keep) {
+            const double ms = Start(tovrel, kTitle, StateShown).milliseconds;
+            if (keep) {
+                program.push_back(ms);
+            }
+        },
+        [&](bool keep) {
+            const Started s = Start(emptyExe, L"tovrel-bench-empty", any);
+            CollectPhases(emptyExe, s, keep ? emptyPhases : warmUp);
+            if (keep) {
+                empty.push_back(s.milliseconds);
+            }
+        },
+        [&](bool keep) {
+            const Started s = Start(themedExe, L"tovrel-bench-themed", ButtonShown);
+            CollectPhases(themedExe, s, keep ? themedPhases : warmUp);
+            if (keep) {
+                themed.push_back(s.milliseconds);
+            }
+        },
+        [&](bool keep) {
+            CollectPhases(timed, Start(timed, kTitle, StateShown), keep ? timedPhases : warmUp);
+        },
+    };
     // Warm all up once so that none pays for loading Wine's DLLs cold.
     for (int i = -1; i < runs; ++i) {
-        // Each ends before the next starts: the temporary goes with its statement.
-        const double a = Start(tovrel, kTitle, StateShown).milliseconds;
-        Phases warmUp;
-        const Started b = Start(emptyExe, L"tovrel-bench-empty", any);
-        CollectPhases(emptyExe, b, i + 1, i >= 0 ? emptyPhases : warmUp);
-        const Started c = Start(themedExe, L"tovrel-bench-themed", ButtonShown);
-        CollectPhases(themedExe, c, i + 1, i >= 0 ? themedPhases : warmUp);
-        CollectPhases(timed, Start(timed, kTitle, StateShown), i + 1,
-                      i >= 0 ? timedPhases : warmUp);
-        if (i >= 0) {
-            program.push_back(a);
-            empty.push_back(b.milliseconds);
-            themed.push_back(c.milliseconds);
+        for (int k = 0; k < 4; ++k) {
+            programs[(std::max(i, 0) + k) % 4](i >= 0);
         }
     }
 

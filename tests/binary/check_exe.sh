@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # check_exe.sh OBJDUMP EXE IMPORTS-LIST
-# Checks the built tovrel.exe as Windows will load it: 32-bit, ASLR and DEP on, a
-# subsystem version Windows XP SP3 accepts, the manifest embedded, at most
-# 300 KiB, and exactly the imports of the reviewed list. A new import (and the
-# oldest Windows it needs) must be a reviewed change of that list.
+# Checks the built tovrel.exe as Windows will load it: 32-bit, ASLR, DEP and
+# terminal-server awareness on, a subsystem version Windows XP SP3 accepts, the
+# manifest embedded, at most 300 KiB, and exactly the imports of the reviewed
+# list. A new import (and the oldest Windows it needs) must be a reviewed change
+# of that list.
 set -uo pipefail
 objdump=$1 exe=$2 expected=$3
 failures=0
@@ -24,6 +25,7 @@ field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$header"; }
 characteristics=$((16#$(field DllCharacteristics)))
 [ $((characteristics & 0x40)) -ne 0 ]; ok $? "DYNAMIC_BASE (ASLR) is set"
 [ $((characteristics & 0x100)) -ne 0 ]; ok $? "NX_COMPAT (DEP) is set"
+[ $((characteristics & 0x8000)) -ne 0 ]; ok $? "TERMINAL_SERVER_AWARE is set"
 "$objdump" -h "$exe" | grep -q ' \.reloc '; ok $? "relocations kept, so ASLR can move the image"
 
 major=$(field MajorSubsystemVersion) minor=$(field MinorSubsystemVersion)

@@ -200,6 +200,27 @@ void RunningApp::Press(int id) const {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
 }
 
+void RunningApp::Type(const std::vector<Key>& keys) const {
+    std::vector<INPUT> inputs;
+    for (const Key& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.virtualKey;
+        input.ki.dwFlags = key.up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    }
+    // Keys go to the window in front; a window that just went may hold that
+    // place a moment longer.
+    WaitUntil([&] { return SetForegroundWindow(window_) && GetForegroundWindow() == window_; },
+              5000);
+    // The window's thread held meanwhile, so that it takes none of them early.
+    const platform::KernelHandle thread(
+        OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window_, nullptr)));
+    SuspendThread(thread.get());
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ResumeThread(thread.get());
+}
+
 std::vector<HWND> RunningApp::MessageBoxes() const {
     std::vector<HWND> boxes;
     ForEachTopLevel([&](HWND window) {

@@ -42,6 +42,12 @@ struct MessageBoxView {
     BoxIcon icon = BoxIcon::None;
 };
 
+// A key going down or up.
+struct Key {
+    WORD virtualKey;
+    bool up = false;
+};
+
 // One started tovrel.exe; ended by force if still running when destroyed, so
 // that no test leaves a copy behind.
 class RunningApp {
@@ -59,6 +65,10 @@ public:
     // Presses a button the way a click does; returns at once, as a message box
     // may keep the program busy.
     void Press(int id) const;
+
+    // Types at the window as the keyboard does, every key queued before the
+    // program takes the first, as when they come while it is busy.
+    void Type(const std::vector<Key>& keys) const;
 
     // The visible dialogs of this process other than the settings window.
     std::vector<HWND> MessageBoxes() const;

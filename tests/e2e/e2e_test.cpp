@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "tests/e2e/app_driver.h"
 #include "tests/e2e/installation.h"
@@ -307,8 +308,51 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
-                         testing::Values(DpiCase{120, {565, 303}, {370, 240, 491, 285}},
-                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}}));
+                         testing::Values(DpiCase{96, {452, 242}, {296, 192, 393, 228}},
+                                         DpiCase{120, {565, 303}, {370, 240, 491, 285}},
+                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}},
+                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}}));
+
+// --- one switch per key press -------------------------------------------------------
+
+// After 启 用 the focus moves on to 停 用: a press still queued would go
+// there. Each case types while the program is busy; an auto-repeat of Enter
+// follows once it is done, posted with its repeat bit: under Wine a key typed
+// down in one call and again in the next is not always seen as held.
+TEST(Keys, OnePressOfEnableSwitchesOnce) {
+    constexpr Key kEnter{VK_RETURN}, kEnterUp{VK_RETURN, true};
+    const struct {
+        const char* name;
+        bool withTemplate;
+        std::vector<Key> keys;
+    } cases[] = {
+        {"Enter held down", true, {kEnter, kEnter, kEnter, kEnterUp}},
+        {"two quick Enters", true, {kEnter, kEnterUp, kEnter, kEnterUp}},
+        // The second press must not close the box before it is read.
+        {"two quick Enters on a failure", false, {kEnter, kEnterUp, kEnter, kEnterUp}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Installation installation(kUsual, c.withTemplate);
+        auto app = installation.Start();
+        ASSERT_TRUE(
+            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
+            << "expected the focus on 退 出 after start";
+        app->Type({{VK_TAB}, {VK_TAB, true}});
+        ASSERT_TRUE(
+            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
+            << "expected the focus on 启 用 after Tab";
+        app->Type(c.keys);
+        Sleep(kQuietMs);
+        PostMessageW(app->FocusedWindow(), WM_KEYDOWN, VK_RETURN, 1 << 30 | 1);
+        Sleep(kQuietMs);
+        EXPECT_FALSE(app->WaitForExit(0)) << "expected the program still running";
+        EXPECT_EQ(app->ReadDisplay(), Expected(c.withTemplate))
+            << "expected " << StateName(c.withTemplate);
+        EXPECT_EQ(app->FindMessageBox() != nullptr, !c.withTemplate)
+            << "expected " << (c.withTemplate ? "no message box" : "the message box still open");
+    }
+}
 
 // --- hostile timing, other processes, odd folders ---------------------------------
 
@@ -372,7 +416,8 @@ TEST(Hostile, ForgedMessagesChangeNothing) {
         LPARAM lParam;
     } forged[] = {
         {"WM_INITDIALOG again", WM_INITDIALOG, 0, 0x10},
-        {"WM_DPICHANGED with no rectangle", 0x02E0, MAKEWPARAM(144, 144), 0x10},
+        {"WM_DPICHANGED with no rectangle", WM_DPICHANGED, MAKEWPARAM(144, 144), 0x10},
+        {"WM_GETDPISCALEDSIZE with no size", WM_GETDPISCALEDSIZE, 144, 0x10},
         {"WM_DRAWITEM with no item", WM_DRAWITEM, id::Picture1, 0x10},
         {"启 用 clicked by another window", WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
          reinterpret_cast<LPARAM>(GetDesktopWindow())},

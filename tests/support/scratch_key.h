@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "tests/support/test_handles.h"
 
 namespace support {
 
@@ -33,7 +33,7 @@ public:
 
 private:
     std::wstring path_;
-    platform::RegistryKey key_;
+    support::RegistryKey key_;
 };
 
 // Sets a value below HKEY_CURRENT_USER for the lifetime of the object and puts

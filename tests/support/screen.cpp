@@ -3,7 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "platform/handles.h"
+#include "tests/support/test_handles.h"
 #include "tests/support/scratch_folder.h"
 
 namespace support {
@@ -39,9 +39,9 @@ public:
 private:
     int width_, height_;
     void* bits_ = nullptr;
-    platform::MemoryDC dc_;
+    support::MemoryDC dc_;
     platform::GdiObject<HBITMAP> bitmap_;
-    std::optional<platform::Selection> selection_;  // goes first, before the bitmap
+    std::optional<support::Selection> selection_;  // goes first, before the bitmap
 };
 
 }  // namespace

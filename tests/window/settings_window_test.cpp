@@ -4,12 +4,17 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "platform/later_windows.h"
+#include "tests/support/test_handles.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
+#include "tests/support/screen.h"
 #include "window/control_ids.h"
 
 using namespace support;
@@ -31,22 +36,35 @@ RECT ClientRect(HWND control) {
     return r;
 }
 
-// The colour the window paints a label's text in.
-COLORREF LabelTextColour(HWND label) {
-    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
-    SetTextColor(dc.get(), RGB(1, 2, 3));
-    SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                 reinterpret_cast<LPARAM>(label));
-    return GetTextColor(dc.get());
+// How many of a label's pixels on the screen are in `colour`.
+size_t PixelsIn(HWND label, COLORREF colour) {
+    RECT area;
+    GetWindowRect(label, &area);
+    const Pixels pixels = CaptureScreen(area);
+    const std::uint32_t rgb = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    return std::count(pixels.rgb.begin(), pixels.rgb.end(), rgb);
 }
+
+// Button face black and button text white, as in High Contrast Black, for the
+// whole session; the user's colours come back when it goes.
+class DarkScheme {
+public:
+    DarkScheme() { SetSysColors(2, kIndexes, kDark); }
+    ~DarkScheme() { SetSysColors(2, kIndexes, saved_); }
+
+private:
+    static constexpr int kIndexes[2] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    static constexpr COLORREF kDark[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    COLORREF saved_[2] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
+};
 
 // How many lines `text` takes in `label`'s font at the label's width.
 int LinesIn(HWND label, const std::wstring& text) {
     RECT r;
     GetClientRect(label, &r);
     platform::WindowDC dc(GetDC(label), {label});
-    const platform::Selection font(
-        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const support::Selection font(dc.get(),
+                                  reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics;
     GetTextMetricsW(dc.get(), &metrics);
     DrawTextW(dc.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -103,19 +121,52 @@ TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
     ExpectLaidOutAt(form, 96);
 }
 
-// Moved to a monitor at another DPI, Windows sends the new DPI and a suggested
-// rectangle. (Wine never sends it, nor changes the window's own DPI.)
-TEST_F(LayoutTest, LaysItselfOutAgainWhenTheDpiChanges) {
-    for (int dpi : {144, 96}) {
+int IconWidth(HWND window, WPARAM which) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)), &info)) {
+        return 0;
+    }
+    const platform::GdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
+    BITMAP bitmap{};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    return bitmap.bmWidth;
+}
+
+// Moved to a monitor at another DPI, Windows 10 1703 and later ask the window
+// its size there, then send the new DPI with a rectangle of that size. Wine
+// sends neither, nor changes the window's DPI or the frame it draws: the test
+// sends both, and the window must measure the frame it got.
+TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
+    if (platform::asWindowsXp) {
+        GTEST_SKIP() << "Windows XP sends no DPI change";
+    }
+    HWND window = form.handle();
+    for (int dpi : {120, 144, 192, 96, 144, 96}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const auto oldFont =
             reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(id::cmdUp), WM_GETFONT, 0, 0));
-        RECT suggested{10, 20, 10 + 466 * dpi / 96, 20 + 270 * dpi / 96};
-        SendMessageW(form.handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+        const SIZE client{MulDiv(6780, dpi, 1440), MulDiv(3630, dpi, 1440)};
+        RECT frame{0, 0, client.cx, client.cy};
+        AdjustWindowRectExForDpi(&frame, GetWindowLongW(window, GWL_STYLE), FALSE,
+                                 GetWindowLongW(window, GWL_EXSTYLE), dpi);
+        SIZE asked{};
+        EXPECT_TRUE(
+            SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&asked)));
+        EXPECT_EQ(asked.cx, frame.right - frame.left) << "the width asked for";
+        EXPECT_EQ(asked.cy, frame.bottom - frame.top) << "the height asked for";
+        RECT suggested{10, 20, 10 + asked.cx, 20 + asked.cy}, now, inside;
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-        ExpectLaidOutAt(form, dpi);
-        RECT now;
-        GetWindowRect(form.handle(), &now);
-        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the window takes the suggested rectangle";
+        GetWindowRect(window, &now);
+        GetClientRect(window, &inside);
+        EXPECT_TRUE(now.left == 10 && now.top == 20) << "at the suggested place";
+        EXPECT_NEAR(inside.right, client.cx, 1) << "client width";
+        EXPECT_NEAR(inside.bottom, client.cy, 1) << "client height";
+        EXPECT_EQ(IconWidth(window, ICON_SMALL), GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+        EXPECT_EQ(IconWidth(window, ICON_BIG), GetSystemMetricsForDpi(SM_CXICON, dpi));
+        if (dpi == 96 || dpi == 144) {
+            ExpectLaidOutAt(form, dpi);
+        }
         EXPECT_EQ(GetObjectType(oldFont), 0u) << "the font of the old DPI is freed";
     }
 }
@@ -161,31 +212,40 @@ TEST_F(LayoutTest, TextControlsUseSongTi) {
     }
 }
 
-// Wine 8 refuses SPI_SETHIGHCONTRAST and always reports it off, so the test
-// answers for the system; the window asks again whenever it paints a label.
-TEST_F(LayoutTest, StatusLabelsHaveTheirColoursAndStayReadableInHighContrast) {
+// Every text on the screen in its colour, in a dark scheme with high contrast
+// off and on. Wine 8 refuses SPI_SETHIGHCONTRAST and always reports it off, so
+// the test answers for the system; the window asks again whenever it paints a
+// label.
+TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
+    const DarkScheme dark;
+    form.SetCaption(id::lblExplain, kExplanation);
+    form.SetCaption(id::lblUp, kOnRow);
+    form.SetCaption(id::lblDown, kOffRow);
     form.ShowCentred();
-    HWND up = form.control(id::lblUp), down = form.control(id::lblDown);
+    const COLORREF text = RGB(255, 255, 255), highlight = GetSysColor(COLOR_HIGHLIGHT);
     const struct {
         bool highContrast;
         COLORREF up, down;
     } cases[] = {
-        {false, GetSysColor(COLOR_HIGHLIGHT), RGB(192, 0, 0)},
-        {true, GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT)},
-        {false, GetSysColor(COLOR_HIGHLIGHT), RGB(192, 0, 0)},
+        {false, highlight, RGB(192, 0, 0)},
+        {true, text, text},
+        {false, highlight, RGB(192, 0, 0)},
     };
     const auto saved = platform::HighContrastOn;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.highContrast ? "high contrast on" : "high contrast off");
         platform::HighContrastOn = c.highContrast ? +[] { return true; } : +[] { return false; };
-        UpdateWindow(form.handle());
+        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         SendMessageW(form.handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         RECT dirty{};
-        EXPECT_TRUE(GetUpdateRect(up, &dirty, FALSE)) << "the switch repaints the labels";
-        EXPECT_EQ(LabelTextColour(up), c.up);
-        EXPECT_EQ(LabelTextColour(down), c.down);
-        EXPECT_EQ(LabelTextColour(form.control(id::lblExplain)), RGB(1, 2, 3))
-            << "the explanation keeps the default colour";
+        EXPECT_TRUE(GetUpdateRect(form.control(id::lblUp), &dirty, FALSE))
+            << "the switch repaints the labels";
+        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (const auto& [label, colour] :
+             {std::pair{id::lblExplain, text}, {id::lblUp, c.up}, {id::lblDown, c.down}}) {
+            EXPECT_GT(PixelsIn(form.control(label), colour), 100u)
+                << "text pixels of control " << label;
+        }
     }
     platform::HighContrastOn = saved;
 }
@@ -225,8 +285,8 @@ TEST(Fonts, SongTiMeasuresAsSimSunAndMarlettIsThere) {
     platform::GdiObject<HFONT> songTi(CreateFontW(
         -14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
-    platform::MemoryDC dc(CreateCompatibleDC(nullptr));
-    const platform::Selection selected(dc.get(), songTi.get());
+    support::MemoryDC dc(CreateCompatibleDC(nullptr));
+    const support::Selection selected(dc.get(), songTi.get());
     for (const auto& [text, width] : {std::pair{L"用", 14}, {L"Q", 7}, {L"M", 7}, {L"i", 7}}) {
         SIZE size{};
         GetTextExtentPoint32W(dc.get(), text, 1, &size);
@@ -281,6 +341,48 @@ TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
         << "Enter presses the focused button, Tab moves on, Esc presses nothing";
 }
 
+// An exception that no step caught ends the program with a failure, rather
+// than unwind through Windows' own code, which may not survive it.
+TEST(Boundary, AnExceptionInAHandlerEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            platform::Form form{window::SettingsFormDesign()};
+            form.OnClick(id::cmdExit, [] { throw std::runtime_error("no step caught this"); });
+            SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(id::cmdExit, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(form.control(id::cmdExit)));
+        },
+        testing::ExitedWithCode(1), "");
+}
+
+// At the window's WM_DESTROY: whether its font is still there, and a press.
+HWND going = nullptr;
+bool fontThere = false;
+LRESULT CALLBACK WhileGoing(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call.message == WM_DESTROY && call.hwnd == going) {
+        HWND button = GetDlgItem(going, id::cmdUp);
+        fontThere =
+            GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0))) ==
+            OBJ_FONT;
+        SendMessageW(going, WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Lifetime, WhatTheWindowUsesOutlivesIt) {
+    bool pressed = false;
+    {
+        const platform::HookHandle hook(
+            SetWindowsHookExW(WH_CALLWNDPROC, WhileGoing, nullptr, GetCurrentThreadId()));
+        platform::Form form{window::SettingsFormDesign()};
+        form.OnClick(id::cmdUp, [&] { pressed = true; });
+        going = form.handle();
+    }
+    EXPECT_TRUE(fontThere) << "the font should still be there when the window is destroyed";
+    EXPECT_FALSE(pressed) << "no handler should run while the window is destroyed";
+}
+
 TEST_F(LayoutTest, ShownCentredOnTheScreen) {
     form.ShowCentred();
     RECT r;
@@ -288,6 +390,38 @@ TEST_F(LayoutTest, ShownCentredOnTheScreen) {
     EXPECT_LE(std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
     EXPECT_TRUE(IsWindowVisible(form.handle()));
+}
+
+std::vector<HWND> announced;
+void CALLBACK NoteAnnounced(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                            DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+        announced.push_back(window);
+    }
+}
+
+// A status line that changes in view is read out. (Wine's dynamic annotation
+// is a stub: that the label is marked a live region cannot be seen here.)
+TEST_F(LayoutTest, ScreenReadersHearTheNewState) {
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, NoteAnnounced,
+        GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    auto announcedFor = [&](int id, const std::wstring& text) {
+        announced.clear();
+        form.SetCaption(id, text);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            DispatchMessageW(&message);
+        }
+        return announced;
+    };
+    const std::vector<HWND> none;
+    EXPECT_EQ(announcedFor(id::lblDown, kOffRow), none) << "nothing read out while hidden";
+    form.ShowCentred();
+    EXPECT_EQ(announcedFor(id::lblUp, kOnRow), std::vector{form.control(id::lblUp)})
+        << "the new state read out";
+    EXPECT_EQ(announcedFor(id::lblDown, L""), none) << "an emptied status line is not";
+    EXPECT_EQ(announcedFor(id::lblExplain, kExplanation), none) << "nor the explanation";
+    UnhookWinEvent(hook);
 }
 
 // What a screen reader announces for each control: the banner is named
