@@ -2,7 +2,6 @@
 
 #include "tests/support/process.h"
 
-#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -34,27 +33,6 @@ void SnapshotInto(const std::wstring& root, const std::wstring& relative, Snapsh
             SnapshotInto(root, child, out);
         }
     } while (FindNextFileW(search.get(), &found));
-}
-
-// Runs a program of the host, from /bin, in `folder`. Wine tells neither when
-// a Unix program ends nor how, so the caller waits for what it does.
-void RunOnHost(const std::wstring& program, const std::wstring& arguments,
-               const std::wstring& folder) {
-    Process run(L"Z:\\bin\\" + program, arguments, folder);
-}
-
-// Waits until `path` answers other than "not found", or, with `answers`
-// false, until it does; false when it did not within ten seconds.
-bool WaitUntilAnswers(const std::wstring& path, bool answers) {
-    for (int i = 0; i < 500; ++i) {
-        const bool answered = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ||
-                              GetLastError() != ERROR_FILE_NOT_FOUND;
-        if (answered == answers) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
 }
 
 }  // namespace
@@ -200,34 +178,36 @@ void HardLink(const std::wstring& link, const std::wstring& target) {
     }
 }
 
-void MarkForDeletion(const std::wstring& path) {
-    const platform::KernelHandle file(
-        CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!file) {
-        Fail("CreateFileW");
-    }
-}
-
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 UnixLink::UnixLink(std::wstring folder, std::wstring name, const std::wstring& target)
     : folder_(std::move(folder)), name_(std::move(name)) {
-    RunOnHost(L"ln", L"-s " + target + L" " + name_, folder_);
-    if (!WaitUntilAnswers(folder_ + L"\\" + name_, true)) {
+    if (!Run(L"ln", L"-s " + target + L" " + name_, true)) {
         throw std::runtime_error("ln -s did not make the link");
     }
 }
 
 UnixLink::~UnixLink() {
     try {
-        RunOnHost(L"rm", L"-f " + name_, folder_);
-        WaitUntilAnswers(folder_ + L"\\" + name_, false);
+        Run(L"rm", L"-f " + name_, false);
     } catch (const std::exception&) {
         // Left behind; a later scratch folder takes another name.
     }
+}
+
+bool UnixLink::Run(const std::wstring& program, const std::wstring& arguments, bool answers) const {
+    const Process run(L"Z:\\bin\\" + program, arguments, folder_);
+    const std::wstring link = folder_ + L"\\" + name_;
+    for (int i = 0; i < 500; ++i) {
+        if ((GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES ||
+             GetLastError() != ERROR_FILE_NOT_FOUND) == answers) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
 }
 
 std::wstring SmallDisk() {
@@ -238,9 +218,7 @@ std::wstring SmallDisk() {
         total.QuadPart > (4 << 20)) {
         return {};
     }
-    std::wstring disk = path;
-    std::replace(disk.begin(), disk.end(), L'/', L'\\');
-    return disk;
+    return path;
 }
 
 void FillDisk(const std::wstring& path) {

@@ -61,10 +61,6 @@ void RemoveTree(const std::wstring& path);
 // A second name `link` for the file `target` (a hard link).
 void HardLink(const std::wstring& link, const std::wstring& target);
 
-// Marks the file at `path` for deletion, the way that leaves it in place until
-// its last holder lets go.
-void MarkForDeletion(const std::wstring& path);
-
 bool UnderWine();
 
 // Under Wine: a Unix symbolic link `name` in `folder`, leading to `target` (a
@@ -81,6 +77,11 @@ public:
     UnixLink& operator=(const UnixLink&) = delete;
 
 private:
+    // Runs a host command in the folder, then waits until the link's name
+    // answers other than "not found", or, with `answers` false, no longer does:
+    // Wine tells neither when a Unix program ends nor how.
+    bool Run(const std::wstring& program, const std::wstring& arguments, bool answers) const;
+
     std::wstring folder_, name_;
 };
 
