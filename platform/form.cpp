@@ -475,6 +475,13 @@ void Form::SetEnabled(int id, bool enabled) {
 
 void Form::SetCaption(int id, const std::wstring& text) {
     HWND target = control(id);
+    // A refresh from outside mostly finds the state as it was: the same text
+    // again would be painted and read out for nothing.
+    std::wstring shown(GetWindowTextLengthW(target) + 1, L'\0');
+    shown.resize(GetWindowTextW(target, shown.data(), static_cast<int>(shown.size())));
+    if (shown == text) {
+        return;
+    }
     SetWindowTextW(target, text.c_str());
     const ControlDesign* c = state_->Find(id);
     if (c && c->live && !text.empty() && IsWindowVisible(target)) {

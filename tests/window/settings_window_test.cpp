@@ -419,6 +419,7 @@ TEST_F(LayoutTest, ScreenReadersHearTheNewState) {
     form.ShowCentred();
     EXPECT_EQ(announcedFor(id::lblUp, kOnRow), std::vector{form.control(id::lblUp)})
         << "the new state read out";
+    EXPECT_EQ(announcedFor(id::lblUp, kOnRow), none) << "the same state again is not";
     EXPECT_EQ(announcedFor(id::lblDown, L""), none) << "an emptied status line is not";
     EXPECT_EQ(announcedFor(id::lblExplain, kExplanation), none) << "nor the explanation";
     UnhookWinEvent(hook);
