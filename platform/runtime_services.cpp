@@ -64,10 +64,10 @@ bool RefusedAsGoingAway(DWORD error) {
     return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == kStatusDeletePending;
 }
 
-// `path` opened to be looked at, with no access rights: looking must never
-// disturb the file or anyone holding it. A folder opens too, to be told from a
-// file. Null when the path names nothing, or a file marked for deletion;
-// raises when it cannot tell.
+// What lies at `ansiPath`, opened to be looked at, with no access rights:
+// looking must never disturb the file or anyone holding it. A folder opens
+// too, to be told from a file. Null when the path names nothing, or a file
+// marked for deletion; raises when it cannot tell.
 KernelHandle OpenToLook(const std::string& ansiPath) {
     KernelHandle file(CreateFileA(ansiPath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
