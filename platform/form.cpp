@@ -158,6 +158,7 @@ struct Form::State {
     OwnedWindow window;
     LiveRegions live;       // unmarks the labels before they go
     bool clicking = false;  // a click handler is running
+    bool away = false;      // another window was active since this one last was
     bool ending = false;    // the Form itself is going
 
     explicit State(const FormDesign& d) : design(d) {}
@@ -255,8 +256,13 @@ struct Form::State {
                 return FALSE;
             case WM_ACTIVATE:
                 // Back to the window: what changed meanwhile where no watch
-                // reaches (a watched folder moved away) shows too.
-                if (LOWORD(wParam) != WA_INACTIVE) {
+                // reaches (a watched folder moved away) shows too. Not when
+                // first shown: the state was just read, and watching anew
+                // costs the start-up (Wine takes 10 ms and more to let go of
+                // a watch).
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    self->away = true;
+                } else if (std::exchange(self->away, false)) {
                     self->OutsideChange();
                 }
                 return FALSE;
@@ -424,6 +430,7 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     // ordinary title bar with its icon.
     state_->owner.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                         ThisModule(), nullptr));
+    EndPhase("first window");
     EmptyDialogTemplate dialog{};
     dialog.header.style = kWindowStyle;
     dialog.header.dwExtendedStyle = kWindowExStyle;

@@ -29,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassW(&windowClass);
     HWND window = CreateWindowW(kTitle, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 458, 268, nullptr, nullptr, instance, nullptr);
-    platform::EndPhase("window");
+    platform::EndPhase("first window, shown");
 #ifdef THEMED
     CreateWindowW(L"BUTTON", L"退 出", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 296, 192, 97, 36,
                   window, reinterpret_cast<HMENU>(100), instance, nullptr);
