@@ -443,14 +443,11 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     HWND window = state_->window.get();
     SetWindowTextW(window, design.title);
 
-    // Sized and centred on the screen while still hidden.
+    // Sized and centred on the screen in one move while still hidden.
     const int dpi = WindowDpi(window);
-    state_->Resize(dpi, {0, 0});
-    RECT frame;
-    GetWindowRect(window, &frame);
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = WindowSizeAround(state_->ClientSize(dpi), dpi);
+    state_->Resize(dpi, {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2});
     EndPhase("dialog");
     state_->LoadIcons(dpi);
     EndPhase("icons");
