@@ -255,7 +255,7 @@ struct Form::State {
                 return FALSE;
             case WM_ACTIVATE:
                 // Back to the window: what changed meanwhile where no watch
-                // reaches (a watched folder moved away) shows too.
+                // reaches (a folder further up moved away) shows too.
                 if (LOWORD(wParam) != WA_INACTIVE) {
                     self->OutsideChange();
                 }
@@ -529,11 +529,12 @@ void Form::RunEventLoop() {
         // Asleep until a message comes or the watched folder changes: no
         // thread and no timer. A handler runs inside a dispatch above, so
         // no refresh from here can meet one.
-        HANDLE change = state_->watch ? state_->watch->event() : nullptr;
-        const DWORD watched = change ? 1 : 0;
+        const std::span<const HANDLE> changes =
+            state_->watch ? state_->watch->events() : std::span<const HANDLE>();
+        const auto watched = static_cast<DWORD>(changes.size());
         const DWORD woke =
-            MsgWaitForMultipleObjects(watched, &change, FALSE, INFINITE, QS_ALLINPUT);
-        if (watched && woke == WAIT_OBJECT_0) {
+            MsgWaitForMultipleObjects(watched, changes.data(), FALSE, INFINITE, QS_ALLINPUT);
+        if (woke < WAIT_OBJECT_0 + watched) {
             state_->OutsideChange();
         } else if (woke == WAIT_FAILED) {
             state_->watch.reset();  // rather than spin on it

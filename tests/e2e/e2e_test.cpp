@@ -587,15 +587,33 @@ const OutsideCase kOutsideCases[] = {
     // What the window shows stays true while it is open, without a press.
     {"ACopyPutThereFromOutside", nullptr, Shown::Off,
      [](Stage& s, RunningApp&) { s.installation.PutCopy(); }, 0, nullptr, Shown::On},
-    // A watched folder moved away signals nothing; coming back to the window
-    // (activation, as Windows sends it) shows what is there.
-    {"ActivatedAgainAfterTheFolderMovedAway", [](Stage& s) { s.installation.PutCopy(); }, Shown::On,
+    // A folder two up moved away signals nothing; coming back to the window
+    // (activation, as Windows sends it) shows what is there. Wine moves a
+    // folder whatever is open below it; on Windows a drive letter or a link
+    // pointed elsewhere is what no watch sees.
+    {"ActivatedAgainAfterAFolderAboveMovedAway",
+     [](Stage& s) {
+         const std::wstring folder = s.installation.startupFolder() + L"\\..\\AppData\\microsoft";
+         s.installation.SetStartupPath(folder + L"\\word\\startup\\");
+         WriteBytes(folder + L"\\word\\startup\\quorlen.dot", s.installation.templateBytes());
+     },
+     Shown::On,
      [](Stage& s, RunningApp& app) {
-         const std::wstring folder = s.installation.startupFolder();
+         const std::wstring folder = s.installation.startupFolder() + L"\\..\\AppData\\microsoft";
          MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
          PostMessageW(app.window(), WM_ACTIVATE, WA_ACTIVE, 0);
      },
      0, nullptr, Shown::Off},
+    // Moved away and made anew, with a copy: seen without coming back to the
+    // window.
+    {"AStartupFolderMadeAnewWithACopy", nullptr, Shown::Off,
+     [](Stage& s, RunningApp&) {
+         const std::wstring folder = s.installation.startupFolder();
+         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+         MakeFolder(folder);
+         s.installation.PutCopy();
+     },
+     0, nullptr, Shown::On},
 };
 
 INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest, testing::ValuesIn(kOutsideCases),
