@@ -1,5 +1,6 @@
 #include "platform/form.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -436,14 +437,19 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     HWND window = state_->window.get();
     SetWindowTextW(window, design.title);
 
-    // Sized and centred on the screen while still hidden.
+    // Sized and centred on the screen while still hidden. Larger than the
+    // screen (at a very high DPI), it keeps its title bar in the work area,
+    // where it can be seen and moved.
     const int dpi = WindowDpi(window);
     state_->Resize(dpi, {0, 0});
-    RECT frame;
+    RECT frame, work{};
     GetWindowRect(window, &frame);
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(
+        window, nullptr,
+        std::max<int>(work.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2),
+        std::max<int>(work.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2),
+        0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EndPhase("dialog");
     state_->LoadIcons(dpi);
     EndPhase("icons");

@@ -297,6 +297,11 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     GetClientRect(app->window(), &client);
     EXPECT_EQ(client.right, c.client.cx) << "client width";
     EXPECT_EQ(client.bottom, c.client.cy) << "client height";
+    RECT frame;
+    GetWindowRect(app->window(), &frame);
+    EXPECT_TRUE(frame.left >= 0 && frame.top >= 0)
+        << "expected the title bar on the screen, got the window at " << frame.left << ","
+        << frame.top;
     RECT exit;
     GetWindowRect(app->Control(id::cmdExit), &exit);
     MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
@@ -314,7 +319,9 @@ INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
                          testing::Values(DpiCase{96, {452, 242}, {296, 192, 393, 228}},
                                          DpiCase{120, {565, 303}, {370, 240, 491, 285}},
                                          DpiCase{144, {678, 363}, {444, 288, 590, 342}},
-                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}}));
+                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}},
+                                         // larger than the 1280 x 1024 screen
+                                         DpiCase{480, {2260, 1210}, {1480, 960, 1965, 1140}}));
 
 // --- one switch per key press -------------------------------------------------------
 
