@@ -4,6 +4,30 @@
 
 namespace platform {
 
+namespace {
+
+// "C:\a\b\quorlen.dot" gives "C:\a\b\", that "C:\a\", that "C:\", and that "".
+std::wstring FolderAbove(std::wstring path) {
+    const size_t nameEnd = path.find_last_not_of(L"\\/");
+    const size_t cut = nameEnd == std::wstring::npos ? nameEnd : path.find_last_of(L"\\/", nameEnd);
+    path.resize(cut == std::wstring::npos ? 0 : cut + 1);
+    return path;
+}
+
+// The nearest folder above `path` that can be watched for `changes`, watched;
+// `path` becomes that folder, or "" when there is none.
+ChangeNotification WatchAbove(std::wstring& path, DWORD changes) {
+    for (path = FolderAbove(path); !path.empty(); path = FolderAbove(path)) {
+        ChangeNotification watch(FindFirstChangeNotificationW(path.c_str(), FALSE, changes));
+        if (watch) {
+            return watch;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 FolderWatch::FolderWatch(std::wstring file) : file_(std::move(file)) {
     Renew();
 }
@@ -11,22 +35,16 @@ FolderWatch::FolderWatch(std::wstring file) : file_(std::move(file)) {
 void FolderWatch::Renew() {
     // Let go first: a folder that is being removed goes only once no handle
     // holds it.
-    handle_.reset();
-    constexpr DWORD kWatched =
-        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES;
-    // "C:\a\b\quorlen.dot": "C:\a\b\", then "C:\a\", then "C:\".
+    contents_.reset();
+    place_.reset();
     std::wstring folder = file_;
-    for (;;) {
-        const size_t nameEnd = folder.find_last_not_of(L"\\/");
-        const size_t cut =
-            nameEnd == std::wstring::npos ? nameEnd : folder.find_last_of(L"\\/", nameEnd);
-        if (cut == std::wstring::npos) {
-            return;
-        }
-        folder.resize(cut + 1);
-        handle_.reset(FindFirstChangeNotificationW(folder.c_str(), FALSE, kWatched));
-        if (handle_) {
-            return;
+    contents_ = WatchAbove(folder, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                       FILE_NOTIFY_CHANGE_ATTRIBUTES);
+    place_ = WatchAbove(folder, FILE_NOTIFY_CHANGE_DIR_NAME);
+    count_ = 0;
+    for (const ChangeNotification* watch : {&contents_, &place_}) {
+        if (*watch) {
+            events_[count_++] = watch->get();
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/form.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -256,8 +257,8 @@ struct Form::State {
                 return FALSE;
             case WM_ACTIVATE:
                 // Back to the window: what changed meanwhile where no watch
-                // reaches (a watched folder moved away) shows too. Not when
-                // first shown: the state was just read, and watching anew
+                // reaches (a folder further up moved away) shows too. Not
+                // when first shown: the state was just read, and watching anew
                 // costs the start-up (Wine takes 10 ms and more to let go of
                 // a watch).
                 if (LOWORD(wParam) == WA_INACTIVE) {
@@ -443,11 +444,15 @@ Form::Form(const FormDesign& design) : state_(std::make_unique<State>(design)) {
     HWND window = state_->window.get();
     SetWindowTextW(window, design.title);
 
-    // Sized and centred on the screen in one move while still hidden.
+    // Sized and centred on the screen in one move while still hidden. Larger
+    // than the screen (at a very high DPI), it keeps its title bar in the work
+    // area, where it can be seen and moved.
     const int dpi = WindowDpi(window);
     const SIZE size = WindowSizeAround(state_->ClientSize(dpi), dpi);
-    state_->Resize(dpi, {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2});
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    state_->Resize(dpi, {std::max<int>(work.left, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2),
+                         std::max<int>(work.top, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2)});
     EndPhase("dialog");
     state_->LoadIcons(dpi);
     EndPhase("icons");
@@ -533,11 +538,12 @@ void Form::RunEventLoop() {
         // Asleep until a message comes or the watched folder changes: no
         // thread and no timer. A handler runs inside a dispatch above, so
         // no refresh from here can meet one.
-        HANDLE change = state_->watch ? state_->watch->event() : nullptr;
-        const DWORD watched = change ? 1 : 0;
+        const std::span<const HANDLE> changes =
+            state_->watch ? state_->watch->events() : std::span<const HANDLE>();
+        const auto watched = static_cast<DWORD>(changes.size());
         const DWORD woke =
-            MsgWaitForMultipleObjects(watched, &change, FALSE, INFINITE, QS_ALLINPUT);
-        if (watched && woke == WAIT_OBJECT_0) {
+            MsgWaitForMultipleObjects(watched, changes.data(), FALSE, INFINITE, QS_ALLINPUT);
+        if (woke < WAIT_OBJECT_0 + watched) {
             state_->OutsideChange();
         } else if (woke == WAIT_FAILED) {
             state_->watch.reset();  // rather than spin on it

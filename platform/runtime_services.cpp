@@ -25,6 +25,10 @@ namespace {
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// What a copy must not take from its template, and what keeps a file in the
+// copy's place from being replaced.
+constexpr DWORD kInherited =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
 
 // What a file system answers for a path that names no file: nothing by that
@@ -306,15 +310,18 @@ bool OrdinaryFileLiesAt(const std::wstring& path) {
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     const std::string ansiSource = AnsiPath(source);
     const std::string ansiDestination = AnsiPath(destination);
-    constexpr DWORD kInherited =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    // Windows refuses to copy over a read-only, hidden or system file; Wine
-    // copies over a hidden one and renames over a read-only one. Refusing here
-    // keeps such a file as it is on both.
-    const DWORD existing = GetFileAttributesA(ansiDestination.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
-        throw ServiceError(ERROR_ACCESS_DENIED);
-    }
+    // Windows refuses to copy over a read-only, hidden or system file; a
+    // rename refuses only a read-only one, and Wine's not even that. Refusing
+    // here keeps such a file as it is on both: before the copy, and again
+    // before the rename, since a file may come while a large template is
+    // copied.
+    const auto refuseSpecialFile = [&] {
+        const DWORD existing = GetFileAttributesA(ansiDestination.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES && (existing & kInherited) != 0) {
+            throw ServiceError(ERROR_ACCESS_DENIED);
+        }
+    };
+    refuseSpecialFile();
     TemporaryCopy copy(ansiSource, destination);
     const DWORD attributes = GetFileAttributesA(copy.path().c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -329,6 +336,7 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
             RaiseLastError();
         }
     }
+    refuseSpecialFile();
     // A rename replaces the name, whatever it stood for (a second name of a
     // user's file, a link), and no half copy ever stands under it.
     if (!MoveFileExA(copy.path().c_str(), ansiDestination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -356,6 +364,15 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
         RaiseLastError();
     }
     if (IsInstalledFile(keep, file.get())) {
+        throw ServiceError(ERROR_ACCESS_DENIED);
+    }
+    // Looked at again through this handle: a hidden or system file that took
+    // the copy's place after the presence check stays, as one there before.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+        RaiseLastError();
+    }
+    if ((information.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
     const auto finalPath = LATER_WINDOWS(L"kernel32.dll", GetFinalPathNameByHandleW);

@@ -61,7 +61,7 @@ bool IsSameFile(const std::wstring& installed, const std::wstring& path);
 // Deletes the file at `path`, unless it is `keep` (the installed template, by
 // whatever spelling): then, and when that cannot be told, it raises and
 // deletes nothing. Also raises when the file cannot be deleted (open in
-// another program, read-only, no access).
+// another program, read-only, no access), and leaves a hidden or system file.
 void DeleteFileAt(const std::wstring& path, const std::wstring& keep);
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/later_windows.h"
@@ -89,6 +90,7 @@ struct Scene {
     std::vector<std::unique_ptr<UnixLink>> links;  // gone first, while what they lead to is there
     std::wstring copy;                             // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";
+    std::jthread meanwhile;  // acts while the switch runs
 
     explicit Scene(const std::wstring& parent = L"") : root(L"场景", parent) {
         MakeFolder(startup);
@@ -112,6 +114,28 @@ struct Scene {
     void PlaceOlderCopy() { WriteBytes(startup + L"\\quorlen.dot", olderBytes); }
     void Link(const std::wstring& folder, const std::wstring& name, const std::wstring& target) {
         links.push_back(std::make_unique<UnixLink>(folder, name, target));
+    }
+    // Once a temporary copy shows in the startup folder, while the template is
+    // still copied there, a hidden file of the user's with the older copy's
+    // bytes comes in the copy's place, whole at once.
+    void HiddenFileWhileCopying() {
+        meanwhile = std::jthread([this](std::stop_token stop) {
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+            const platform::ChangeNotification change(
+                FindFirstChangeNotificationW(startup.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+            for (WIN32_FIND_DATAW found;
+                 !platform::FindHandle(FindFirstFileW((startup + L"\\~tv*").c_str(), &found));
+                 FindNextChangeNotification(change.get())) {
+                if (stop.stop_requested()) {
+                    return;
+                }
+                WaitForSingleObject(change.get(), 50);
+            }
+            const std::wstring mine = root / L"mine.dot";
+            WriteBytes(mine, olderBytes);
+            AddAttributes(mine, FILE_ATTRIBUTE_HIDDEN);
+            MoveFileW(mine.c_str(), (startup + L"\\quorlen.dot").c_str());
+        });
     }
     // A file of the user's, with the older copy's bytes, that the copy's place
     // leads to.
@@ -449,6 +473,14 @@ TEST(HostileInput, Files) {
         {"older copy named in capitals",
          [](Scene& s) { WriteBytes(s.startup + L"\\QUORLEN.DOT", s.olderBytes); }, On, Done,
          L"startup\\QUORLEN.DOT", Template, Done},
+        // Looked at again just before the rename: a large copy takes long.
+        {"a hidden file of the user's comes in the copy's place while the template is copied",
+         [](Scene& s) {
+             s.templateBytes = SampleTemplate(3, 50 << 20);
+             WriteBytes(s.source, s.templateBytes);
+             s.HiddenFileWhileCopying();
+         },
+         Off, NotEnabled, kInStartup, Older, Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();

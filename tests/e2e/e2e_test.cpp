@@ -297,6 +297,11 @@ TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
     GetClientRect(app->window(), &client);
     EXPECT_EQ(client.right, c.client.cx) << "client width";
     EXPECT_EQ(client.bottom, c.client.cy) << "client height";
+    RECT frame;
+    GetWindowRect(app->window(), &frame);
+    EXPECT_TRUE(frame.left >= 0 && frame.top >= 0)
+        << "expected the title bar on the screen, got the window at " << frame.left << ","
+        << frame.top;
     RECT exit;
     GetWindowRect(app->Control(id::cmdExit), &exit);
     MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
@@ -314,7 +319,9 @@ INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
                          testing::Values(DpiCase{96, {452, 242}, {296, 192, 393, 228}},
                                          DpiCase{120, {565, 303}, {370, 240, 491, 285}},
                                          DpiCase{144, {678, 363}, {444, 288, 590, 342}},
-                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}}));
+                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}},
+                                         // larger than the 1280 x 1024 screen
+                                         DpiCase{480, {2260, 1210}, {1480, 960, 1965, 1140}}));
 
 // --- one switch per key press -------------------------------------------------------
 
@@ -587,17 +594,34 @@ const OutsideCase kOutsideCases[] = {
     // What the window shows stays true while it is open, without a press.
     {"ACopyPutThereFromOutside", nullptr, Shown::Off,
      [](Stage& s, RunningApp&) { s.installation.PutCopy(); }, 0, nullptr, Shown::On},
-    // A watched folder moved away signals nothing; coming back to the window
+    // A folder two up moved away signals nothing; coming back to the window
     // from another (the two activations, as Windows sends them) shows what is
-    // there.
-    {"ActivatedAgainAfterTheFolderMovedAway", [](Stage& s) { s.installation.PutCopy(); }, Shown::On,
+    // there. Wine moves a folder whatever is open below it; on Windows a drive
+    // letter or a link pointed elsewhere is what no watch sees.
+    {"ActivatedAgainAfterAFolderAboveMovedAway",
+     [](Stage& s) {
+         const std::wstring folder = s.installation.startupFolder() + L"\\..\\AppData\\microsoft";
+         s.installation.SetStartupPath(folder + L"\\word\\startup\\");
+         WriteBytes(folder + L"\\word\\startup\\quorlen.dot", s.installation.templateBytes());
+     },
+     Shown::On,
      [](Stage& s, RunningApp& app) {
-         const std::wstring folder = s.installation.startupFolder();
+         const std::wstring folder = s.installation.startupFolder() + L"\\..\\AppData\\microsoft";
          PostMessageW(app.window(), WM_ACTIVATE, WA_INACTIVE, 0);
          MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
          PostMessageW(app.window(), WM_ACTIVATE, WA_ACTIVE, 0);
      },
      0, nullptr, Shown::Off},
+    // Moved away and made anew, with a copy: seen without coming back to the
+    // window.
+    {"AStartupFolderMadeAnewWithACopy", nullptr, Shown::Off,
+     [](Stage& s, RunningApp&) {
+         const std::wstring folder = s.installation.startupFolder();
+         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+         MakeFolder(folder);
+         s.installation.PutCopy();
+     },
+     0, nullptr, Shown::On},
 };
 
 INSTANTIATE_TEST_SUITE_P(Outside, OutsideTest, testing::ValuesIn(kOutsideCases),
