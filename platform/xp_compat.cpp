@@ -25,6 +25,7 @@ ULONGLONG WINAPI TickCount64() {
 #endif
 
 extern "C" {
-extern ULONGLONG(WINAPI* const tickCount64Import)() __asm__(TICK_COUNT_64_SLOT);
-ULONGLONG(WINAPI* const tickCount64Import)() = &TickCount64;
+// Typed as Windows declares the function, so that the stand-in must match it.
+extern const decltype(&::GetTickCount64) tickCount64Import __asm__(TICK_COUNT_64_SLOT);
+const decltype(&::GetTickCount64) tickCount64Import = &TickCount64;
 }
