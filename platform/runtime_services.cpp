@@ -107,6 +107,24 @@ bool DeletePending(HANDLE file) {
     return false;
 }
 
+// The name that `path` ends in, after its last separator.
+std::wstring NameIn(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+// The folder `path` names its file in, with its final separator.
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.size() - NameIn(path).size());
+}
+
+BY_HANDLE_FILE_INFORMATION InformationOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file, &information)) {
+        RaiseLastError();
+    }
+    return information;
+}
+
 // A copy of a file under a temporary name in the folder of `destination`,
 // removed again unless it was put in place. Word loads only templates and
 // add-ins from its startup folder, so it never loads the copy under this name;
@@ -115,7 +133,7 @@ bool DeletePending(HANDLE file) {
 class TemporaryCopy {
 public:
     TemporaryCopy(const std::string& ansiSource, const std::wstring& destination) {
-        const std::wstring folder = destination.substr(0, destination.find_last_of(L"\\/") + 1);
+        const std::wstring folder = FolderOf(destination);
         static unsigned next = GetTickCount() ^ (GetCurrentProcessId() << 8);
         for (int attempt = 0; attempt < 16; ++attempt) {
             std::wstring name = L"~tv0000.tmp";
@@ -162,9 +180,9 @@ private:
     std::string path_;
 };
 
-// Whether the open file `other` is the program's own `installed` file. Raises
-// when it cannot tell.
-bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
+// Whether the open file described by `b` is the program's own `installed`
+// file. Raises when it cannot tell.
+bool IsInstalledFile(const std::wstring& installed, const BY_HANDLE_FILE_INFORMATION& b) {
     // The installed file by its true name: the program knows its own folder in
     // Unicode, whatever the code page can spell.
     KernelHandle own(
@@ -175,10 +193,7 @@ bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
     if (!own) {
         RaiseLastError();
     }
-    BY_HANDLE_FILE_INFORMATION a, b;
-    if (!GetFileInformationByHandle(own.get(), &a) || !GetFileInformationByHandle(other, &b)) {
-        RaiseLastError();
-    }
+    const BY_HANDLE_FILE_INFORMATION a = InformationOf(own.get());
     const bool sameIndex =
         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
     const bool indexKnown =
@@ -192,11 +207,6 @@ bool IsInstalledFile(const std::wstring& installed, HANDLE other) {
         throw ServiceError(ERROR_NOT_SUPPORTED);
     }
     return sameIndex;
-}
-
-// The name that `path` ends in, after its last separator.
-std::wstring NameIn(const std::wstring& path) {
-    return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
 // Names as Windows compares them, without regard to case. Folding only A to
@@ -242,9 +252,8 @@ std::wstring FinalPath(FinalPathFunction finalPath, HANDLE handle) {
 // folder lead the folder and the file alike.
 bool IsNamedEntry(FinalPathFunction finalPath, HANDLE file, const std::wstring& path) {
     const std::wstring name = NameIn(path);
-    KernelHandle folder(CreateFileA(AnsiPath(path.substr(0, path.size() - name.size())).c_str(), 0,
-                                    kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                    nullptr));
+    KernelHandle folder(CreateFileA(AnsiPath(FolderOf(path)).c_str(), 0, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder) {
         RaiseLastError();
     }
@@ -300,11 +309,8 @@ bool OrdinaryFileLiesAt(const std::wstring& path) {
     if (!file) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.get(), &information)) {
-        RaiseLastError();
-    }
-    return (information.dwFileAttributes & kNotOrdinary) == 0 && !DeletePending(file.get());
+    return (InformationOf(file.get()).dwFileAttributes & kNotOrdinary) == 0 &&
+           !DeletePending(file.get());
 }
 
 void CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
@@ -348,7 +354,7 @@ void CopyFileReplacing(const std::wstring& source, const std::wstring& destinati
 bool IsSameFile(const std::wstring& installed, const std::wstring& path) {
     const KernelHandle other = OpenToLook(AnsiPath(path));
     // Nothing there to mistake for the installed file.
-    return other && IsInstalledFile(installed, other.get());
+    return other && IsInstalledFile(installed, InformationOf(other.get()));
 }
 
 void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
@@ -363,15 +369,12 @@ void DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     if (!file) {
         RaiseLastError();
     }
-    if (IsInstalledFile(keep, file.get())) {
+    const BY_HANDLE_FILE_INFORMATION information = InformationOf(file.get());
+    if (IsInstalledFile(keep, information)) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
     // Looked at again through this handle: a hidden or system file that took
     // the copy's place after the presence check stays, as one there before.
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.get(), &information)) {
-        RaiseLastError();
-    }
     if ((information.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
         throw ServiceError(ERROR_ACCESS_DENIED);
     }
