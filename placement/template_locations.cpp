@@ -2,12 +2,9 @@
 
 #include "placement/registry_reader.h"
 #include "platform/error_rule.h"
-#include "platform/runtime_services.h"
+#include "platform/files.h"
 
 namespace placement {
-
-using platform::ConditionHolds;
-using platform::RunStep;
 
 std::wstring TemplateBeside(const std::wstring& directory) {
     return directory + L"\\" + kTemplateName;
@@ -24,19 +21,21 @@ void ResolveTemplateLocations(TemplateLocations& locations) {
     std::wstring& source = locations.strSource;
     std::wstring& dest = locations.strDest;
 
-    RunStep([&] { source = TemplateBeside(platform::ProgramDirectory()); });
-    RunStep([&] {
-        dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kWordOptionsKey, kStartupPathValue);
-    });
-    if (ConditionHolds([&] { return dest.empty(); })) {
+    const std::wstring directory = platform::ProgramDirectory();
+    if (directory.empty()) {
+        platform::PassOver(L"load: program directory", GetLastError());
+    } else {
+        source = TemplateBeside(directory);
+    }
+    // The registry reader answers "" for whatever fails.
+    dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kWordOptionsKey, kStartupPathValue);
+    if (dest.empty()) {
         // Word has recorded no startup folder: use its default one below the
         // user's application data.
-        RunStep([&] {
-            dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kShellFoldersKey, kAppDataValue);
-        });
-        RunStep([&] { dest = dest + L"\\" + kStartupBelowAppData; });
+        dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kShellFoldersKey, kAppDataValue);
+        dest = dest + L"\\" + kStartupBelowAppData;
     }
-    RunStep([&] { dest = TemplateInside(dest); });
+    dest = TemplateInside(dest);
 }
 
 }  // namespace placement

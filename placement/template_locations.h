@@ -22,7 +22,7 @@ struct TemplateLocations {
 
 // Fills both paths from the program's directory and the current user's Word
 // settings. Each step runs under the error rule: a step that fails leaves its
-// field as it was and the next step runs. Never raises.
+// field as it was and the next step runs.
 void ResolveTemplateLocations(TemplateLocations& locations);
 
 // The template's path beside a program in `directory`. The separator is always

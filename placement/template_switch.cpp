@@ -1,43 +1,51 @@
 #include "placement/template_switch.h"
 
 #include "platform/error_rule.h"
-#include "platform/runtime_services.h"
 
 namespace placement {
 
-using platform::ConditionHolds;
-using platform::RunStep;
+using platform::PassOver;
+using platform::Presence;
+using platform::Sameness;
 
-bool IsInstalled(const std::wstring& strDest) {
-    return platform::OrdinaryFileLiesAt(strDest);
+Presence IsInstalled(const std::wstring& strDest) {
+    const Presence presence = platform::OrdinaryFileAt(strDest);
+    if (presence == Presence::CannotTell) {
+        PassOver(L"presence check", GetLastError());
+    }
+    return presence;
 }
 
-SwitchOutcome Enable(const TemplateLocations& locations) noexcept {
+SwitchOutcome Enable(const TemplateLocations& locations) {
+    const std::wstring& src = locations.strSource;
+    const std::wstring& dest = locations.strDest;
     // Copied without looking first: a copy already there is refreshed, and
     // success is judged only by what lies there afterwards. Never onto the
-    // installed template itself, should Word's startup folder be the program's.
-    RunStep([&] {
-        if (!platform::IsSameFile(locations.strSource, locations.strDest)) {
-            platform::CopyFileReplacing(locations.strSource, locations.strDest);
-        }
-    });
-    if (ConditionHolds([&] { return !IsInstalled(locations.strDest); })) {
-        return SwitchOutcome::NotEnabled;
+    // installed template itself, should Word's startup folder be the program's;
+    // when that cannot be told, not at all.
+    const Sameness sameness = platform::IsSameFile(src, dest);
+    if (sameness == Sameness::CannotTell) {
+        PassOver(L"enable: same file", GetLastError());
     }
-    return SwitchOutcome::Done;
+    if (sameness == Sameness::Different) {
+        PassOver(L"enable: copy", platform::CopyFileReplacing(src, dest));
+    }
+    return IsInstalled(dest) == Presence::On ? SwitchOutcome::Done  // cannot tell: not enabled
+                                             : SwitchOutcome::NotEnabled;
 }
 
-SwitchOutcome Disable(const TemplateLocations& locations) noexcept {
-    if (ConditionHolds([&] { return IsInstalled(locations.strDest); })) {
-        // When Word's startup folder is the program's own folder, the "copy" is
-        // the installed template itself; deleting it would lose the add-in for
-        // good, so it stays and the attempt reports that it did not switch off.
-        RunStep([&] { platform::DeleteFileAt(locations.strDest, locations.strSource); });
+SwitchOutcome Disable(const TemplateLocations& locations) {
+    const std::wstring& src = locations.strSource;
+    const std::wstring& dest = locations.strDest;
+    // When Word's startup folder is the program's own folder, the "copy" is
+    // the installed template itself; deleting it would lose the add-in for
+    // good, so DeleteFileAt leaves it and the attempt reports that it did not
+    // switch off. Cannot tell: the delete is tried all the same.
+    if (IsInstalled(dest) != Presence::Off) {
+        PassOver(L"disable: delete", platform::DeleteFileAt(dest, src));
     }
-    if (ConditionHolds([&] { return IsInstalled(locations.strDest); })) {
-        return SwitchOutcome::NotDisabled;
-    }
-    return SwitchOutcome::Done;
+    return IsInstalled(dest) != Presence::Off ? SwitchOutcome::NotDisabled  // cannot tell too
+                                              : SwitchOutcome::Done;
 }
 
 }  // namespace placement

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "placement/template_locations.h"
+#include "platform/files.h"
 
 namespace placement {
 
@@ -16,14 +17,14 @@ enum class SwitchOutcome {
 };
 
 // The presence check: an ordinary file at strDest that is not going away.
-// Raises platform::ServiceError when it cannot tell (a path the file functions
-// cannot take whole, a drive that is not ready).
-bool IsInstalled(const std::wstring& strDest);
+// CannotTell when it cannot tell (a path the file functions cannot take whole,
+// a drive that is not ready); that failure is passed over here.
+platform::Presence IsInstalled(const std::wstring& strDest);
 
-// Copies the template into Word's startup folder. Never raises.
-SwitchOutcome Enable(const TemplateLocations& locations) noexcept;
+// Copies the template into Word's startup folder.
+SwitchOutcome Enable(const TemplateLocations& locations);
 
-// Deletes the copy in Word's startup folder. Never raises.
-SwitchOutcome Disable(const TemplateLocations& locations) noexcept;
+// Deletes the copy in Word's startup folder.
+SwitchOutcome Disable(const TemplateLocations& locations);
 
 }  // namespace placement

@@ -1,29 +1,18 @@
-// The handlers' rule for failures: a step that fails is abandoned and the next
-// step runs; a condition that cannot be evaluated counts as met, so the step it
-// guards runs all the same. Nothing of a failure ever reaches the user from here;
-// the switch judges its outcome afterwards by looking at the files.
+// The handlers' rule for failures: a step that fails is passed over and the
+// next step runs; nothing of a failure ever reaches the user, and the switch
+// judges its outcome afterwards by looking at the files. A condition that
+// cannot be evaluated counts as met: the presence and same-file checks answer
+// in three values, and each use spells out which way "cannot tell" goes, so
+// `!= Presence::Off` runs the step it guards.
 #pragma once
 
-#include <exception>
+#include <windows.h>
 
 namespace platform {
 
-template <class Step>
-void RunStep(Step&& step) noexcept {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Abandoned; the caller goes on with its next step.
-    }
-}
-
-template <class Condition>
-bool ConditionHolds(Condition&& condition) noexcept {
-    try {
-        return condition();
-    } catch (const std::exception&) {
-        return true;
-    }
-}
+// Passes over a failed step: when `error` is not ERROR_SUCCESS, one line
+// "tovrel: <step>: error <n>" goes to a debugger through OutputDebugStringW.
+// Nothing when error is ERROR_SUCCESS.
+void PassOver(const wchar_t* step, DWORD error);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -9,12 +10,17 @@
 #include "platform/handles.h"
 #include "platform/later_windows.h"
 #include "platform/live_region.h"
-#include "platform/runtime_services.h"
 #include "platform/startup_phases.h"
 
 namespace platform {
 
 namespace {
+
+// A window that cannot be made, or a message box that cannot open, ends the
+// step that asked for it.
+[[noreturn]] void RaiseLastError() {
+    throw std::runtime_error("window service failed");
+}
 
 HINSTANCE ThisModule() {
     return GetModuleHandleW(nullptr);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "platform/process_setup.h"
-#include "platform/runtime_services.h"
 
 // Linked in as into tovrel.exe (xp_compat.cpp), the import slot answers with
 // Windows' own count, or on Windows XP with the 32-bit one: either keeps pace
@@ -22,13 +21,4 @@ TEST(ProcessSetup, HardErrorBoxesStayAwayAndTheInheritedModeStays) {
     EXPECT_EQ(GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS |
                                                 SEM_NOOPENFILEERRORBOX));
     SetErrorMode(saved);
-}
-
-TEST(ServiceError, KeepsTheWin32Error) {
-    SetLastError(ERROR_SHARING_VIOLATION);
-    try {
-        platform::RaiseLastError();
-    } catch (const platform::ServiceError& error) {
-        EXPECT_EQ(error.error(), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
-    }
 }

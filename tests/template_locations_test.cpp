@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/runtime_services.h"
+#include "platform/files.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"

@@ -1,7 +1,8 @@
 #include "window/settings_window.h"
 
+#include <exception>
+
 #include "placement/template_switch.h"
-#include "platform/error_rule.h"
 #include "platform/startup_phases.h"
 #include "resources/resource_ids.h"
 #include "window/control_ids.h"
@@ -10,10 +11,20 @@ namespace window {
 
 using placement::SwitchOutcome;
 using platform::ControlKind;
-using platform::RunStep;
+using platform::Presence;
 using platform::TextColour;
 
 namespace {
+
+// The form still raises when a message box cannot open: that step is passed
+// over and the next one runs.
+template <class Step>
+void RunStep(Step&& step) noexcept {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
 
 const wchar_t kExplanation[] =
     L"您可以在不卸载本软件的情况下停用/启用Quorlen。\r"
@@ -75,11 +86,8 @@ void SettingsWindow::Form_Load() {
 // A presence check that cannot tell shows neither state, both buttons enabled
 // and both texts empty, rather than keep one that may no longer be true.
 void SettingsWindow::RefreshState() {
-    bool on = false, off = false;
-    RunStep([&] {
-        on = placement::IsInstalled(TemplateLocations_.strDest);
-        off = !on;
-    });
+    const Presence presence = placement::IsInstalled(TemplateLocations_.strDest);
+    const bool on = presence == Presence::On, off = presence == Presence::Off;
     form_.SetEnabled(id::cmdDown, !off);
     form_.SetEnabled(id::cmdUp, !on);
     form_.SetCaption(id::lblUp, on ? kEnabledText : L"");

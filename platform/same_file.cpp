@@ -1,0 +1,164 @@
+// Whether a name leads to the installed template, and whether it is a file's
+// own name in its folder rather than a link to it.
+#include <windows.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/ansi_text.h"
+#include "platform/files.h"
+#include "platform/files_internal.h"
+#include "platform/handles.h"
+
+namespace platform::files {
+
+namespace {
+
+// Names as Windows compares them, without regard to case. Folding only A to
+// Z may fail to match a name Windows would, and then refuses; it never
+// matches one Windows would not.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+// Where an open handle really leads, as its file system names it: through
+// every link and short name, from the drive letter, or from the volume's
+// device where it has none (a volume mounted in a folder, a file system Wine's
+// mount manager does not know).
+DWORD FinalPath(FinalPathFunction finalPath, HANDLE handle, std::wstring& path) {
+    path.assign(MAX_PATH, L'\0');
+    DWORD volume = VOLUME_NAME_DOS;
+    for (;;) {
+        const DWORD length = finalPath(handle, path.data(), static_cast<DWORD>(path.size()),
+                                       FILE_NAME_NORMALIZED | volume);
+        if (length == 0 && volume == VOLUME_NAME_DOS) {
+            volume = VOLUME_NAME_NT;
+            continue;
+        }
+        if (length == 0) {
+            return LastFailure();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return ERROR_SUCCESS;
+        }
+        path.resize(length);  // the room it needs
+    }
+}
+
+// Answers into `error`, so that IsSameFile can set the thread's last error
+// once every handle and string here is gone.
+Sameness LookForSameFile(const std::wstring& installed, const std::wstring& path, DWORD& error) {
+    std::string ansiPath;
+    if ((error = AnsiPath(path, ansiPath))) {
+        return Sameness::CannotTell;
+    }
+    KernelHandle other;
+    if ((error = OpenToLook(ansiPath, other))) {
+        return Sameness::CannotTell;
+    }
+    if (!other) {
+        return Sameness::Different;  // nothing there to mistake for the installed file
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if ((error = InformationOf(other.get(), information))) {
+        return Sameness::CannotTell;
+    }
+    bool same = false;
+    if ((error = IsInstalledFile(installed, information, same))) {
+        return Sameness::CannotTell;
+    }
+    return same ? Sameness::Same : Sameness::Different;
+}
+
+}  // namespace
+
+DWORD IsInstalledFile(const std::wstring& installed, const BY_HANDLE_FILE_INFORMATION& other,
+                      bool& same) {
+    // The installed file by its true name: the program knows its own folder in
+    // Unicode, whatever the code page can spell.
+    KernelHandle own(
+        CreateFileW(installed.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    // Missing (the program started by another name, from a folder without
+    // it, say), it cannot tell: `other` may be the installed file itself,
+    // reached by another path.
+    if (!own) {
+        return LastFailure();
+    }
+    BY_HANDLE_FILE_INFORMATION a;
+    if (const DWORD error = InformationOf(own.get(), a)) {
+        return error;
+    }
+    const BY_HANDLE_FILE_INFORMATION& b = other;
+    const bool sameIndex =
+        a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    const bool indexKnown =
+        (a.nFileIndexHigh | a.nFileIndexLow) != 0 && (b.nFileIndexHigh | b.nFileIndexLow) != 0;
+    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
+        same = false;
+        return ERROR_SUCCESS;
+    }
+    // Some network file systems report no index, and another volume may
+    // report the same one: the two cannot be told apart.
+    if (!indexKnown || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) {
+        return ERROR_NOT_SUPPORTED;
+    }
+    same = sameIndex;
+    return ERROR_SUCCESS;
+}
+
+// Its final path must be the folder's own final path joined with the name.
+// The folder's final path, not its spelling: a mapped or subst drive, a short
+// name or a link on the way to the folder lead the folder and the file alike.
+DWORD IsNamedEntry(FinalPathFunction finalPath, HANDLE file, const std::wstring& path,
+                   bool& named) {
+    std::string ansiFolder;
+    if (const DWORD error = AnsiPath(FolderOf(path), ansiFolder)) {
+        return error;
+    }
+    KernelHandle folder(CreateFileA(ansiFolder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        return LastFailure();
+    }
+    std::wstring expected, actual;
+    if (const DWORD error = FinalPath(finalPath, folder.get(), expected)) {
+        return error;
+    }
+    if (expected.empty() || expected.back() != L'\\') {
+        expected += L'\\';
+    }
+    if (const DWORD error = FinalPath(finalPath, file, actual)) {
+        return error;
+    }
+    named = actual.size() > expected.size() && actual.compare(0, expected.size(), expected) == 0 &&
+            SameName(std::wstring_view(actual).substr(expected.size()), NameIn(path));
+    return ERROR_SUCCESS;
+}
+
+DWORD IsListedByName(const std::string& ansiPath, const std::wstring& name, bool& listed) {
+    WIN32_FIND_DATAA found;
+    FindHandle entry(FindFirstFileA(ansiPath.c_str(), &found));
+    if (!entry) {
+        return LastFailure();
+    }
+    listed = SameName(FromAnsi(found.cFileName), name);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::files
+
+namespace platform {
+
+Sameness IsSameFile(const std::wstring& installed, const std::wstring& path) {
+    DWORD error = ERROR_SUCCESS;
+    const Sameness sameness = files::LookForSameFile(installed, path, error);
+    if (sameness == Sameness::CannotTell) {
+        SetLastError(error);
+    }
+    return sameness;
+}
+
+}  // namespace platform
