@@ -1,6 +1,7 @@
 // Owners for every kind of handle the program opens, so that no way out of a
-// function leaks one: kernel objects, searches, change notifications, GDI
-// objects, device contexts, windows and icons.
+// function leaks one: kernel objects, searches, change notifications, waits
+// registered with the thread pool, GDI objects, device contexts, windows,
+// icons and hooks.
 #pragma once
 
 #include <windows.h>
@@ -55,6 +56,11 @@ struct CloseFind {
 struct CloseChangeNotification {
     void operator()(HANDLE handle) const noexcept { FindCloseChangeNotification(handle); }
 };
+// Unregistered only once its callback, should it be running, has returned:
+// what the callback uses may go right after.
+struct UnregisterWaitWhenDone {
+    void operator()(HANDLE wait) const noexcept { UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
+};
 // GDI will not delete an object still selected into a device context:
 // deselect it first.
 struct DeleteGdiObject {
@@ -78,6 +84,7 @@ struct UnhookWindowsHook {
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
 using ChangeNotification = Owned<HANDLE, CloseChangeNotification>;
+using RegisteredWait = Owned<HANDLE, UnregisterWaitWhenDone>;
 template <class Object = HGDIOBJ>
 using GdiObject = Owned<Object, DeleteGdiObject>;
 using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})

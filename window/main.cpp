@@ -1,24 +1,23 @@
 // tovrel.exe: opens the settings window and runs it until the user leaves.
 #include <windows.h>
 
-#include <exception>
-
-#include "platform/process_setup.h"
+#include "platform/message_loop.h"
+#include "platform/process.h"
 #include "platform/startup_phases.h"
-#include "window/settings_window.h"
+#include "window/settings_dialog.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::EndPhase("process start");
     platform::NarrowDllSearchPath();
     platform::KeepHardErrorBoxesAway();
-    try {
-        window::SettingsWindow settings;
-        platform::ReportPhases();
-        settings.form().RunEventLoop();
-    } catch (const std::exception&) {
-        // The window could not be made (Windows out of window or GDI
-        // resources): there is nothing to show, and no raw error either.
+    window::SettingsDialog settings;
+    // Windows out of window or GDI resources: there is nothing to show, and
+    // no raw error either.
+    if (!settings.Create()) {
         return 1;
     }
-    return 0;
+    settings.Show();
+    platform::EndPhase("showing");
+    platform::ReportPhases();
+    return platform::RunMessageLoop(settings.hwnd());
 }

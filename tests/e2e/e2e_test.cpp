@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "tests/e2e/app_driver.h"
@@ -247,12 +248,8 @@ TEST_P(EndTest, EndsAtOnce) {
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
     switch (GetParam().how) {
-        case Ending::ExitButton:
-            app->Press(id::cmdExit);
-            break;
-        case Ending::CloseWindow:
-            PostMessageW(app->window(), WM_CLOSE, 0, 0);
-            break;
+        case Ending::ExitButton: app->Press(id::cmdExit); break;
+        case Ending::CloseWindow: PostMessageW(app->window(), WM_CLOSE, 0, 0); break;
         case Ending::CloseHiddenOwner:
             // The owner that keeps the window out of the task bar; closing it
             // takes the window along.
@@ -364,6 +361,83 @@ TEST(Keys, OnePressOfEnableSwitchesOnce) {
     }
 }
 
+// Enter pressed again and again on the focused switch button switches back and
+// forth: after each switch the focus is on the switch button now enabled,
+// never on 退 出, where the next Enter would end the program.
+TEST(Keys, EnterAgainSwitchesBack) {
+    const Installation installation;
+    auto app = installation.Start();
+    ASSERT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
+        << "expected the focus on 退 出 after start";
+    app->Type({{VK_TAB}, {VK_TAB, true}});
+    ASSERT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
+        << "expected the focus on 启 用 after Tab";
+    for (int press = 1; press <= 5; ++press) {
+        const bool on = press % 2 == 1;
+        SCOPED_TRACE("Enter number " + std::to_string(press));
+        app->Type({{VK_RETURN}, {VK_RETURN, true}});
+        EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(on); }, kReactMs))
+            << "expected " << StateName(on) << ", got"
+            << testing::PrintToString(app->ReadDisplay());
+        const HWND expected = app->Control(on ? id::cmdDown : id::cmdUp);
+        EXPECT_TRUE(WaitUntil([&] { return app->FocusedWindow() == expected; }, kReactMs))
+            << "expected the focus on " << (on ? "停 用" : "启 用") << ", got the control with ID "
+            << GetDlgCtrlID(app->FocusedWindow());
+        ASSERT_FALSE(app->WaitForExit(450)) << "expected the program still running";
+    }
+}
+
+// A window of the test's own, brought in front of tovrel's.
+class OtherWindow {
+public:
+    OtherWindow()
+        : window_(CreateWindowExW(0, L"STATIC", L"another program",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr)) {}
+    ~OtherWindow() { DestroyWindow(window_); }
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+// Brings `window` in front, as a click on it does.
+bool BringToFront(HWND window) {
+    return WaitUntil(
+        [&] {
+            SetForegroundWindow(window);
+            for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) {
+                DispatchMessageW(&m);
+            }
+            return GetForegroundWindow() == window;
+        },
+        kReactMs);
+}
+
+// The state changes while another window is in front and disables the button
+// that had the focus: coming back, the focus is on the switch button that is
+// enabled, so that Enter switches back.
+TEST(Keys, FocusComesBackToAnEnabledButton) {
+    const Installation installation;
+    auto app = installation.Start();
+    app->Type({{VK_TAB}, {VK_TAB, true}});
+    ASSERT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
+        << "expected the focus on 启 用 after Tab";
+    const OtherWindow other;
+    ASSERT_TRUE(BringToFront(other.get())) << "expected another window in front";
+    installation.PutCopy();
+    ASSERT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, kReactMs))
+        << "expected the ON display once the copy is there";
+    ASSERT_TRUE(BringToFront(app->window())) << "expected tovrel's window in front again";
+    EXPECT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdDown); }, kReactMs))
+        << "expected the focus on 停 用, got the control with ID "
+        << GetDlgCtrlID(app->FocusedWindow());
+}
+
 // --- hostile timing, other processes, odd folders ---------------------------------
 
 TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
@@ -386,12 +460,20 @@ TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
         << "expected no file touched, got " << Changes(before, installation.Snap());
 }
 
+// Windows sends WM_ENDSESSION and waits; WM_CLOSE comes posted, and so may a
+// quit request to the thread, from a tool that closes programs at log-off.
+// The message box's own loop takes the quit request and ends the box; the
+// program must still end.
 TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
+    enum class Delivery { Sent, PostedToTheThread };
     struct Case {
         const char* what;
         UINT message;
         WPARAM wParam;
-    } cases[] = {{"WM_CLOSE", WM_CLOSE, 0}, {"WM_ENDSESSION", WM_ENDSESSION, TRUE}};
+        Delivery delivery;
+    } cases[] = {{"WM_CLOSE", WM_CLOSE, 0, Delivery::Sent},
+                 {"WM_ENDSESSION", WM_ENDSESSION, TRUE, Delivery::Sent},
+                 {"WM_QUIT", WM_QUIT, 0, Delivery::PostedToTheThread}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Installation installation;
@@ -401,10 +483,14 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
         auto app = installation.Start();
         app->Press(id::cmdDown);
         ASSERT_NE(app->WaitForMessageBox(kReactMs), nullptr) << "expected the NotDisabled box";
-        // Windows sends WM_ENDSESSION and waits; WM_CLOSE comes posted.
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(app->window(), c.message, c.wParam, 0, SMTO_ABORTIFHUNG, kExitMs,
-                            &ignored);
+        if (c.delivery == Delivery::Sent) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(app->window(), c.message, c.wParam, 0, SMTO_ABORTIFHUNG, kExitMs,
+                                &ignored);
+        } else {
+            PostThreadMessageW(GetWindowThreadProcessId(app->window(), nullptr), c.message,
+                               c.wParam, 0);
+        }
         EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the program to end";
         word.reset();
         EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
@@ -412,30 +498,23 @@ TEST(Hostile, EndsWhenClosedOrLoggedOffDuringAMessageBox) {
     }
 }
 
-// Another program can post the window anything. Messages that would make it
-// take another program's numbers for its own pointers, or press a button that
-// was not pressed, change nothing and end nothing.
-TEST(Hostile, ForgedMessagesChangeNothing) {
+// A command that no enabled button of the window sent presses nothing.
+TEST(Hostile, CommandsNotFromAnEnabledButtonPressNothing) {
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
     const struct {
         const char* what;
-        UINT message;
         WPARAM wParam;
         LPARAM lParam;
     } forged[] = {
-        {"WM_INITDIALOG again", WM_INITDIALOG, 0, 0x10},
-        {"WM_DPICHANGED with no rectangle", WM_DPICHANGED, MAKEWPARAM(144, 144), 0x10},
-        {"WM_GETDPISCALEDSIZE with no size", WM_GETDPISCALEDSIZE, 144, 0x10},
-        {"WM_DRAWITEM with no item", WM_DRAWITEM, id::Picture1, 0x10},
-        {"启 用 clicked by another window", WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
+        {"启 用 clicked by another window", MAKEWPARAM(id::cmdUp, BN_CLICKED),
          reinterpret_cast<LPARAM>(GetDesktopWindow())},
-        {"停 用 clicked while disabled", WM_COMMAND, MAKEWPARAM(id::cmdDown, BN_CLICKED),
+        {"停 用 clicked while disabled", MAKEWPARAM(id::cmdDown, BN_CLICKED),
          reinterpret_cast<LPARAM>(app->Control(id::cmdDown))},
     };
     for (const auto& f : forged) {
-        PostMessageW(app->window(), f.message, f.wParam, f.lParam);
+        PostMessageW(app->window(), WM_COMMAND, f.wParam, f.lParam);
         EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << f.what << ": expected no box";
         EXPECT_FALSE(app->WaitForExit(0)) << f.what << ": expected the program still running";
         EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
@@ -496,6 +575,27 @@ TEST(Hostile, NeverDeletesTheTemplateReachedByAnotherName) {
 }
 
 // --- outside the program: its other names, other programs, the folder itself ---
+
+// The window follows the copy's place inside loops other than its own: here
+// the system menu's, opened as Alt+Space opens it.
+TEST(Outside, FollowedWhileTheSystemMenuIsOpen) {
+    const Installation installation;
+    auto app = installation.Start();
+    ASSERT_EQ(app->ReadDisplay(), Expected(false)) << "expected the OFF display at start";
+    PostMessageW(app->window(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(app->window(), nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE); }, kReactMs))
+        << "expected the system menu open";
+    installation.PutCopy();
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(true); }, 2000))
+        << "expected the ON display within 2 s, the menu still open, got"
+        << testing::PrintToString(app->ReadDisplay());
+    EXPECT_TRUE(GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE))
+        << "expected the system menu still open";
+}
 
 // What a case works on: the installation, and what it adds around it.
 struct Stage {

@@ -20,7 +20,7 @@
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
 #include "window/control_ids.h"
-#include "window/settings_window.h"
+#include "window/settings_dialog.h"
 
 using namespace support;
 
@@ -110,8 +110,10 @@ TEST(Soak, SwitchCyclesLeakNoGdiOrUserObject) {
     WriteBytes(source, templateBytes);
     RemoveTree(aside);
 
-    window::SettingsWindow window;
-    HWND picture = window.form().control(window::id::Picture1);
+    window::SettingsDialog window;
+    ASSERT_TRUE(window.Create());
+    window.Show();
+    HWND picture = GetDlgItem(window.hwnd(), window::id::Picture1);
     auto cycle = [&] {
         window.cmdUp_Click();
         window.cmdDown_Click();
@@ -121,7 +123,7 @@ TEST(Soak, SwitchCyclesLeakNoGdiOrUserObject) {
         window.cmdUp_Click();
         KillTimer(nullptr, timer);
         MoveFileExW(aside.c_str(), source.c_str(), MOVEFILE_REPLACE_EXISTING);
-        RedrawWindow(window.form().handle(), nullptr, nullptr,
+        RedrawWindow(window.hwnd(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         return boxSeen;
     };

@@ -1,6 +1,4 @@
-#include "platform/process_setup.h"
-
-#include <windows.h>
+#include "platform/process.h"
 
 #include "platform/later_windows.h"
 
@@ -17,6 +15,10 @@ void KeepHardErrorBoxesAway() {
     // Windows XP has no GetErrorMode: the mode is read by setting it.
     const UINT inherited = SetErrorMode(0);
     SetErrorMode(inherited | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+void EndProgram(UINT exitCode) {
+    ExitProcess(exitCode);
 }
 
 }  // namespace platform

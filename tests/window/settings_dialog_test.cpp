@@ -1,4 +1,4 @@
-#include "window/settings_window.h"
+#include "window/settings_dialog.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -6,15 +6,18 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/later_windows.h"
-#include "tests/support/test_handles.h"
+#include "resources/resource_ids.h"
 #include "tests/support/expected.h"
 #include "tests/support/printable.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/scratch_key.h"
 #include "tests/support/screen.h"
+#include "tests/support/test_handles.h"
+#include "window/appearance.h"
 #include "window/control_ids.h"
 
 using namespace support;
@@ -73,9 +76,58 @@ int LinesIn(HWND label, const std::wstring& text) {
 
 }  // namespace
 
+// Word's startup folder, named by startup-path, and the template beside the
+// test program, where the window finds it; the add-in on or off at the start.
+struct Scene {
+    ScratchFolder startup{L"启动"};
+    ValueOverride startupPath{kWordOptionsKey, L"startup-path"};
+    std::wstring source = TestExeFolder() + L"\\quorlen.dot";
+    std::wstring copy = startup / L"quorlen.dot";
+
+    explicit Scene(bool on) {
+        startupPath.Set(startup.path() + L"\\");
+        WriteBytes(source, SampleTemplate(5));
+        if (on) {
+            WriteBytes(copy, SampleTemplate(6));
+        }
+    }
+    ~Scene() { RemoveTree(source); }
+};
+
+// What the window shows, read off its controls.
+struct Display {
+    std::wstring upRow, downRow;
+    bool upEnabled, downEnabled;
+    bool operator==(const Display&) const = default;
+};
+void PrintTo(const Display& d, std::ostream* out) {
+    *out << "enabled row \"" << Printable(d.upRow) << "\", disabled row \"" << Printable(d.downRow)
+         << "\", 启 用 " << (d.upEnabled ? "enabled" : "disabled") << ", 停 用 "
+         << (d.downEnabled ? "enabled" : "disabled");
+}
+Display Shown(HWND dialog) {
+    return {Caption(GetDlgItem(dialog, id::lblUp)), Caption(GetDlgItem(dialog, id::lblDown)),
+            IsWindowEnabled(GetDlgItem(dialog, id::cmdUp)) != FALSE,
+            IsWindowEnabled(GetDlgItem(dialog, id::cmdDown)) != FALSE};
+}
+Display Expected(bool on) {
+    return on ? Display{kOnRow, L"", false, true} : Display{L"", kOffRow, true, false};
+}
+
+// Takes every message waiting for this thread, as the program's loop would.
+void TakeMessages(HWND dialog) {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        if (!IsDialogMessageW(dialog, &message)) {
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 class LayoutTest : public ::testing::Test {
 protected:
-    platform::Form form{window::SettingsFormDesign()};
+    void SetUp() override { ASSERT_TRUE(dialog.Create()) << "the window should be made"; }
+    HWND control(int id) const { return GetDlgItem(dialog.hwnd(), id); }
+    window::SettingsDialog dialog;
 };
 
 // Every control's rectangle at 96 and at 144 DPI, worked out by hand from the
@@ -95,19 +147,20 @@ const Place kPlaces[] = {
     {id::cmdExit, {296, 192, 393, 228}, {444, 288, 590, 342}},
 };
 
-void ExpectLaidOutAt(platform::Form& form, int dpi) {
+void ExpectLaidOutAt(HWND dialog, int dpi) {
     SCOPED_TRACE(std::to_string(dpi) + " DPI");
     for (const auto& place : kPlaces) {
         const RECT& expected = dpi == 96 ? place.at96 : place.at144;
-        const RECT r = ClientRect(form.control(place.id));
+        const RECT r = ClientRect(GetDlgItem(dialog, place.id));
         EXPECT_TRUE(EqualRect(&r, &expected))
             << "control " << place.id << " at " << r.left << "," << r.top << "-" << r.right << ","
             << r.bottom << ", expected " << expected.left << "," << expected.top << "-"
             << expected.right << "," << expected.bottom;
     }
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(id::cmdUp), WM_GETFONT, 0, 0)),
-               sizeof font, &font);
+    GetObjectW(
+        reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(dialog, id::cmdUp), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
     EXPECT_EQ(font.lfHeight, dpi == 96 ? -14 : -21) << "font height";
 }
 
@@ -115,10 +168,10 @@ TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
     platform::WindowDC screen(GetDC(nullptr), {nullptr});
     ASSERT_EQ(GetDeviceCaps(screen.get(), LOGPIXELSY), 96) << "layout is checked at 96 DPI";
     RECT client;
-    GetClientRect(form.handle(), &client);
+    GetClientRect(dialog.hwnd(), &client);
     EXPECT_EQ(client.right, 452);
     EXPECT_EQ(client.bottom, 242);
-    ExpectLaidOutAt(form, 96);
+    ExpectLaidOutAt(dialog.hwnd(), 96);
 }
 
 int IconWidth(HWND window, WPARAM which) {
@@ -140,11 +193,11 @@ TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
     if (platform::asWindowsXp) {
         GTEST_SKIP() << "Windows XP sends no DPI change";
     }
-    HWND window = form.handle();
+    HWND window = dialog.hwnd();
     for (int dpi : {120, 144, 192, 96, 144, 96}) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const auto oldFont =
-            reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(id::cmdUp), WM_GETFONT, 0, 0));
+            reinterpret_cast<HGDIOBJ>(SendMessageW(control(id::cmdUp), WM_GETFONT, 0, 0));
         const SIZE client{MulDiv(6780, dpi, 1440), MulDiv(3630, dpi, 1440)};
         RECT frame{0, 0, client.cx, client.cy};
         AdjustWindowRectExForDpi(&frame, GetWindowLongW(window, GWL_STYLE), FALSE,
@@ -165,50 +218,47 @@ TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
         EXPECT_EQ(IconWidth(window, ICON_SMALL), GetSystemMetricsForDpi(SM_CXSMICON, dpi));
         EXPECT_EQ(IconWidth(window, ICON_BIG), GetSystemMetricsForDpi(SM_CXICON, dpi));
         if (dpi == 96 || dpi == 144) {
-            ExpectLaidOutAt(form, dpi);
+            ExpectLaidOutAt(dialog.hwnd(), dpi);
         }
         EXPECT_EQ(GetObjectType(oldFont), 0u) << "the font of the old DPI is freed";
     }
 }
 
 TEST_F(LayoutTest, WindowIsAFixedDialogOutOfTheTaskBar) {
-    EXPECT_EQ(Printable(Caption(form.handle())), Printable(L"Quorlen设置"));
-    const LONG style = GetWindowLongW(form.handle(), GWL_STYLE);
-    const LONG exStyle = GetWindowLongW(form.handle(), GWL_EXSTYLE);
+    EXPECT_EQ(Printable(Caption(dialog.hwnd())), Printable(L"Quorlen设置"));
+    const LONG style = GetWindowLongW(dialog.hwnd(), GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(dialog.hwnd(), GWL_EXSTYLE);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
         << "fixed size, no minimise or maximise box";
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
-    EXPECT_NE(GetWindow(form.handle(), GW_OWNER), nullptr)
+    EXPECT_NE(GetWindow(dialog.hwnd(), GW_OWNER), nullptr)
         << "an owned window, kept out of the task bar";
-    EXPECT_FALSE(IsWindowVisible(form.handle())) << "hidden until the state is shown";
-    EXPECT_NE(SendMessageW(form.handle(), WM_GETICON, ICON_BIG, 0), 0);
-    EXPECT_NE(SendMessageW(form.handle(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(dialog.hwnd())) << "hidden until the state is shown";
+    EXPECT_NE(SendMessageW(dialog.hwnd(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
 }
 
 // Version 6 of the common controls draws the buttons in the user's visual
 // style; only its buttons know BCM_GETIDEALSIZE.
 TEST_F(LayoutTest, ButtonsAreThemedControls) {
     SIZE ideal{};
-    EXPECT_TRUE(SendMessageW(form.control(id::cmdUp), BCM_GETIDEALSIZE, 0,
-                             reinterpret_cast<LPARAM>(&ideal)))
+    EXPECT_TRUE(
+        SendMessageW(control(id::cmdUp), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)))
         << "the manifest's common controls 6.0 should make the buttons";
 }
 
 TEST_F(LayoutTest, TextControlsUseSongTi) {
-    for (int control :
-         {id::lblExplain, id::lblUp, id::lblDown, id::cmdUp, id::cmdDown, id::cmdExit}) {
+    for (int text : {id::lblExplain, id::lblUp, id::lblDown, id::cmdUp, id::cmdDown, id::cmdExit}) {
         LOGFONTW font{};
-        HGDIOBJ handle =
-            reinterpret_cast<HGDIOBJ>(SendMessageW(form.control(control), WM_GETFONT, 0, 0));
-        ASSERT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << "control " << control;
-        EXPECT_EQ(Printable(font.lfFaceName), Printable(L"宋体")) << "control " << control;
-        EXPECT_EQ(font.lfHeight, -14) << "10.5 points at 96 DPI, control " << control;
-        EXPECT_EQ(font.lfWeight, FW_NORMAL) << "control " << control;
-        EXPECT_EQ(font.lfCharSet, GB2312_CHARSET) << "control " << control;
-        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut)
-            << "control " << control;
+        HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageW(control(text), WM_GETFONT, 0, 0));
+        ASSERT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << "control " << text;
+        EXPECT_EQ(Printable(font.lfFaceName), Printable(L"宋体")) << "control " << text;
+        EXPECT_EQ(font.lfHeight, -14) << "10.5 points at 96 DPI, control " << text;
+        EXPECT_EQ(font.lfWeight, FW_NORMAL) << "control " << text;
+        EXPECT_EQ(font.lfCharSet, GB2312_CHARSET) << "control " << text;
+        EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut) << "control " << text;
     }
 }
 
@@ -218,10 +268,9 @@ TEST_F(LayoutTest, TextControlsUseSongTi) {
 // label.
 TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
     const DarkScheme dark;
-    form.SetCaption(id::lblExplain, kExplanation);
-    form.SetCaption(id::lblUp, kOnRow);
-    form.SetCaption(id::lblDown, kOffRow);
-    form.ShowCentred();
+    SetWindowTextW(control(id::lblUp), kOnRow.c_str());
+    SetWindowTextW(control(id::lblDown), kOffRow.c_str());
+    dialog.Show();
     const COLORREF text = RGB(255, 255, 255), highlight = GetSysColor(COLOR_HIGHLIGHT);
     const struct {
         bool highContrast;
@@ -231,47 +280,56 @@ TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
         {true, text, text},
         {false, highlight, RGB(192, 0, 0)},
     };
-    const auto saved = platform::HighContrastOn;
+    const auto saved = window::HighContrastOn;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.highContrast ? "high contrast on" : "high contrast off");
-        platform::HighContrastOn = c.highContrast ? +[] { return true; } : +[] { return false; };
-        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        SendMessageW(form.handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        window::HighContrastOn = c.highContrast ? +[] { return true; } : +[] { return false; };
+        RedrawWindow(dialog.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         RECT dirty{};
-        EXPECT_TRUE(GetUpdateRect(form.control(id::lblUp), &dirty, FALSE))
+        EXPECT_TRUE(GetUpdateRect(control(id::lblUp), &dirty, FALSE))
             << "the switch repaints the labels";
-        RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(dialog.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         for (const auto& [label, colour] :
              {std::pair{id::lblExplain, text}, {id::lblUp, c.up}, {id::lblDown, c.down}}) {
-            EXPECT_GT(PixelsIn(form.control(label), colour), 100u)
-                << "text pixels of control " << label;
+            EXPECT_GT(PixelsIn(control(label), colour), 100u) << "text pixels of control " << label;
         }
     }
-    platform::HighContrastOn = saved;
+    window::HighContrastOn = saved;
 }
 
-TEST_F(LayoutTest, CaptionsBeforeLoading) {
+INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// What the window's controls read before it loads, made from the resource alone.
+TEST(DialogResource, CaptionsBeforeLoading) {
+    const platform::OwnedWindow designed(CreateDialogParamW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), nullptr, NoProcedure, 0));
+    ASSERT_TRUE(designed) << "the dialog resource should make a window";
     struct Case {
         int id;
         const wchar_t* caption;
     } cases[] = {{id::lblExplain, L"说明"}, {id::lblUp, L""},        {id::lblDown, L""},
-                 {id::cmdUp, L"启 用"},     {id::cmdDown, L"停 用"}, {id::cmdExit, L"退 出"}};
+                 {id::cmdUp, L"启 用"},     {id::cmdDown, L"停 用"}, {id::cmdExit, L"退 出"},
+                 {id::Picture1, L"Quorlen"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(Printable(Caption(form.control(c.id))), Printable(c.caption))
+        EXPECT_EQ(Printable(Caption(GetDlgItem(designed.get(), c.id))), Printable(c.caption))
             << "control " << c.id;
     }
+    EXPECT_EQ(Printable(Caption(designed.get())), Printable(kTitle));
 }
 
 // The wrap Windows shows in SimSun (14 px a Chinese character, 7 an ASCII one).
 TEST_F(LayoutTest, TextsWrapAsInSimSun) {
-    EXPECT_EQ(LinesIn(form.control(id::lblExplain), kExplanation), 2)
+    EXPECT_EQ(LinesIn(control(id::lblExplain), kExplanation), 2)
         << "the explanation breaks at its carriage return, each sentence on one line";
-    EXPECT_EQ(LinesIn(form.control(id::lblUp), kOnRow), 2)
+    EXPECT_EQ(LinesIn(control(id::lblUp), kOnRow), 2)
         << "the enabled text wraps onto a second line";
     const std::wstring firstLine = L"Quorlen已停用。“Quorlen”菜单不会";
-    EXPECT_EQ(LinesIn(form.control(id::lblDown), firstLine), 1)
+    EXPECT_EQ(LinesIn(control(id::lblDown), firstLine), 1)
         << "the disabled text's first line runs to 菜单不会";
-    EXPECT_EQ(LinesIn(form.control(id::lblDown), firstLine + L"出"), 2) << "and breaks after it";
+    EXPECT_EQ(LinesIn(control(id::lblDown), firstLine + L"出"), 2) << "and breaks after it";
 }
 
 int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -301,95 +359,111 @@ TEST(Fonts, SongTiMeasuresAsSimSunAndMarlettIsThere) {
 }
 
 TEST_F(LayoutTest, KeyboardStartsOnExitAndTabsThroughEnabledButtons) {
-    form.ShowCentred();
-    EXPECT_EQ(GetFocus(), form.control(id::cmdExit)) << "focus starts on the exit button";
-    HWND order[] = {form.control(id::cmdExit), form.control(id::cmdUp), form.control(id::cmdDown),
-                    form.control(id::cmdExit)};
+    dialog.Show();
+    EXPECT_EQ(GetFocus(), control(id::cmdExit)) << "focus starts on the exit button";
+    EnableWindow(control(id::cmdUp), TRUE);
+    EnableWindow(control(id::cmdDown), TRUE);
+    HWND order[] = {control(id::cmdExit), control(id::cmdUp), control(id::cmdDown),
+                    control(id::cmdExit)};
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
-        EXPECT_EQ(GetNextDlgTabItem(form.handle(), order[i], FALSE), order[i + 1])
+        EXPECT_EQ(GetNextDlgTabItem(dialog.hwnd(), order[i], FALSE), order[i + 1])
             << "tab step " << i;
     }
-    form.SetEnabled(id::cmdUp, false);
-    EXPECT_EQ(GetNextDlgTabItem(form.handle(), form.control(id::cmdExit), FALSE),
-              form.control(id::cmdDown))
+    EnableWindow(control(id::cmdUp), FALSE);
+    EXPECT_EQ(GetNextDlgTabItem(dialog.hwnd(), control(id::cmdExit), FALSE), control(id::cmdDown))
         << "a disabled button is skipped";
-
-    form.SetEnabled(id::cmdUp, true);
-    SetFocus(form.control(id::cmdUp));
-    form.SetEnabled(id::cmdUp, false);
-    EXPECT_EQ(GetFocus(), form.control(id::cmdDown))
-        << "disabling the focused button hands the focus on";
 }
 
-TEST(Keyboard, EnterPressesTheFocusedButtonAndEscNothing) {
-    std::vector<int> pressed;
-    platform::Form form{window::SettingsFormDesign()};
-    for (int button : {id::cmdExit, id::cmdUp, id::cmdDown}) {
-        form.OnClick(button, [&pressed, button] { pressed.push_back(button); });
-    }
-    form.ShowCentred();
+// Enter presses the focused switch button, again and again: after each switch
+// the focus is on the switch button now enabled, never on 退 出, whose Enter
+// would end the program. Esc presses nothing.
+TEST(Keyboard, EnterSwitchesBackAndForthAndEscPressesNothing) {
+    const Scene scene(/*on=*/false);
+    window::SettingsDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    dialog.Show();
+    SendMessageW(dialog.hwnd(), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(dialog.hwnd(), id::cmdUp)), TRUE);
     auto key = [&](WPARAM virtualKey) {
         MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 0, 0, {}};
-        EXPECT_TRUE(IsDialogMessageW(form.handle(), &message))
+        EXPECT_TRUE(IsDialogMessageW(dialog.hwnd(), &message))
             << "the dialog takes key " << virtualKey;
     };
-    key(VK_RETURN);
-    key(VK_TAB);
-    key(VK_RETURN);
+    for (int press = 1; press <= 4; ++press) {
+        SCOPED_TRACE("Enter number " + std::to_string(press));
+        const bool on = press % 2 == 1;
+        ASSERT_NE(GetFocus(), GetDlgItem(dialog.hwnd(), id::cmdExit))
+            << "Enter would end the program";
+        key(VK_RETURN);
+        EXPECT_EQ(Shown(dialog.hwnd()), Expected(on));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog.hwnd(), on ? id::cmdDown : id::cmdUp))
+            << "the focus on the switch button now enabled";
+    }
     key(VK_ESCAPE);
-    EXPECT_EQ(pressed, (std::vector<int>{id::cmdExit, id::cmdUp}))
-        << "Enter presses the focused button, Tab moves on, Esc presses nothing";
+    TakeMessages(dialog.hwnd());
+    EXPECT_EQ(Shown(dialog.hwnd()), Expected(false)) << "Esc switches nothing";
+    EXPECT_TRUE(IsWindowVisible(dialog.hwnd())) << "Esc closes nothing";
 }
 
-// An exception that no step caught ends the program with a failure, rather
-// than unwind through Windows' own code, which may not survive it.
-TEST(Boundary, AnExceptionInAHandlerEndsTheProgram) {
-    EXPECT_EXIT(
-        {
-            platform::Form form{window::SettingsFormDesign()};
-            form.OnClick(id::cmdExit, [] { throw std::runtime_error("no step caught this"); });
-            SendMessageW(form.handle(), WM_COMMAND, MAKEWPARAM(id::cmdExit, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(form.control(id::cmdExit)));
-        },
-        testing::ExitedWithCode(1), "");
-}
-
-// At the window's WM_DESTROY: whether its font is still there, and a press.
-HWND going = nullptr;
-bool fontThere = false;
-LRESULT CALLBACK WhileGoing(int code, WPARAM wParam, LPARAM lParam) {
-    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call.message == WM_DESTROY && call.hwnd == going) {
-        HWND button = GetDlgItem(going, id::cmdUp);
-        fontThere =
-            GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0))) ==
-            OBJ_FONT;
-        SendMessageW(going, WM_COMMAND, MAKEWPARAM(id::cmdUp, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
+// Each press shows the state it left at once, by its own look: read before
+// any other message is taken, so before the folder watch's could show it. (A
+// press that fails shows its message box, whose loop takes that message; the
+// end-to-end failure cases show the state after those.)
+TEST(Behaviour, EachPressShowsTheNewStateAtOnce) {
+    const struct {
+        const char* what;
+        bool on;
+        void (window::SettingsDialog::*press)();
+    } rows[] = {
+        {"启 用 while off", false, &window::SettingsDialog::cmdUp_Click},
+        {"停 用 while on", true, &window::SettingsDialog::cmdDown_Click},
+        {"启 用 while on: the copy refreshed", true, &window::SettingsDialog::cmdUp_Click},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Scene scene(row.on);
+        window::SettingsDialog dialog;
+        ASSERT_TRUE(dialog.Create());
+        ASSERT_EQ(Shown(dialog.hwnd()), Expected(row.on)) << "at start";
+        const bool after = row.press == &window::SettingsDialog::cmdUp_Click;
+        (dialog.*row.press)();
+        EXPECT_EQ(Shown(dialog.hwnd()), Expected(after)) << "right after the press";
+        EXPECT_EQ(Exists(scene.copy), after) << "the copy on disk";
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(Lifetime, WhatTheWindowUsesOutlivesIt) {
-    bool pressed = false;
-    {
-        const platform::HookHandle hook(
-            SetWindowsHookExW(WH_CALLWNDPROC, WhileGoing, nullptr, GetCurrentThreadId()));
-        platform::Form form{window::SettingsFormDesign()};
-        form.OnClick(id::cmdUp, [&] { pressed = true; });
-        going = form.handle();
-    }
-    EXPECT_TRUE(fontThere) << "the font should still be there when the window is destroyed";
-    EXPECT_FALSE(pressed) << "no handler should run while the window is destroyed";
+// A storm of changes in the startup folder costs one look: at most one
+// message waits for the window at a time, and the next change after it is
+// taken posts again.
+TEST(Behaviour, AStormOfChangesWaitsAsOneMessage) {
+    const Scene scene(/*on=*/false);
+    window::SettingsDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    auto storm = [&] {
+        for (int i = 0; i < 100; ++i) {
+            WriteBytes(scene.startup / L"other.txt", "x");
+            RemoveTree(scene.startup / L"other.txt");
+        }
+        Sleep(300);  // for the thread pool to post
+        int waiting = 0;
+        for (MSG m; PeekMessageW(&m, dialog.hwnd(), window::SettingsDialog::kFolderChanged,
+                                 window::SettingsDialog::kFolderChanged, PM_REMOVE);) {
+            ++waiting;
+            DispatchMessageW(&m);
+        }
+        return waiting;
+    };
+    EXPECT_EQ(storm(), 1) << "messages waiting after the first storm";
+    EXPECT_EQ(storm(), 1) << "messages waiting after the second storm";
 }
 
 TEST_F(LayoutTest, ShownCentredOnTheScreen) {
-    form.ShowCentred();
+    dialog.Show();
     RECT r;
-    GetWindowRect(form.handle(), &r);
+    GetWindowRect(dialog.hwnd(), &r);
     EXPECT_LE(std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
-    EXPECT_TRUE(IsWindowVisible(form.handle()));
+    EXPECT_TRUE(IsWindowVisible(dialog.hwnd()));
 }
 
 std::vector<HWND> announced;
@@ -402,26 +476,29 @@ void CALLBACK NoteAnnounced(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG
 
 // A status line that changes in view is read out. (Wine's dynamic annotation
 // is a stub: that the label is marked a live region cannot be seen here.)
-TEST_F(LayoutTest, ScreenReadersHearTheNewState) {
+TEST(ScreenReaders, HearTheNewState) {
+    const Scene scene(/*on=*/false);
     const HWINEVENTHOOK hook = SetWinEventHook(
         EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, NoteAnnounced,
         GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
-    auto announcedFor = [&](int id, const std::wstring& text) {
+    window::SettingsDialog dialog;
+    auto announcedDuring = [&](auto step) {
         announced.clear();
-        form.SetCaption(id, text);
-        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-            DispatchMessageW(&message);
-        }
+        step();
+        TakeMessages(dialog.hwnd());
         return announced;
     };
     const std::vector<HWND> none;
-    EXPECT_EQ(announcedFor(id::lblDown, kOffRow), none) << "nothing read out while hidden";
-    form.ShowCentred();
-    EXPECT_EQ(announcedFor(id::lblUp, kOnRow), std::vector{form.control(id::lblUp)})
+    EXPECT_EQ(announcedDuring([&] { ASSERT_TRUE(dialog.Create()); }), none)
+        << "nothing read out while hidden";
+    dialog.Show();
+    HWND up = GetDlgItem(dialog.hwnd(), id::lblUp), down = GetDlgItem(dialog.hwnd(), id::lblDown);
+    EXPECT_EQ(announcedDuring([&] { dialog.cmdUp_Click(); }), std::vector{up})
         << "the new state read out";
-    EXPECT_EQ(announcedFor(id::lblUp, kOnRow), none) << "the same state again is not";
-    EXPECT_EQ(announcedFor(id::lblDown, L""), none) << "an emptied status line is not";
-    EXPECT_EQ(announcedFor(id::lblExplain, kExplanation), none) << "nor the explanation";
+    EXPECT_EQ(announcedDuring([&] { dialog.cmdUp_Click(); }), none)
+        << "the same state again is not";
+    EXPECT_EQ(announcedDuring([&] { dialog.cmdDown_Click(); }), std::vector{down})
+        << "the new state read out, not the emptied line";
     UnhookWinEvent(hook);
 }
 
@@ -436,19 +513,18 @@ TEST_F(LayoutTest, ScreenReadersNameTheBannerAndTheButtons) {
                                                   {id::cmdUp, L"启 用"},
                                                   {id::cmdDown, L"停 用"},
                                                   {id::cmdExit, L"退 出"}};
-    for (const auto& [control, expected] : names) {
+    for (const auto& [named, expected] : names) {
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(
-            AccessibleObjectFromWindow(form.control(control), OBJID_CLIENT, __uuidof(IAccessible),
-                                       reinterpret_cast<void**>(&accessible)),
-            S_OK)
-            << "control " << control;
+        ASSERT_EQ(AccessibleObjectFromWindow(control(named), OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&accessible)),
+                  S_OK)
+            << "control " << named;
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
         accessible->get_accName(self, &name);
-        EXPECT_EQ(Printable(name ? name : L""), Printable(expected)) << "control " << control;
+        EXPECT_EQ(Printable(name ? name : L""), Printable(expected)) << "control " << named;
         SysFreeString(name);
         accessible->Release();
     }

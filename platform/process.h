@@ -1,5 +1,8 @@
-// What the program settles for its whole process before it opens its window.
+// The process's own settings, made before the program opens its window, and
+// its end.
 #pragma once
+
+#include <windows.h>
 
 namespace platform {
 
@@ -11,5 +14,9 @@ void NarrowDllSearchPath();
 // not to put up its own "no disk" box, a raw error, meanwhile. Added to the
 // error mode the program was started with, which is its starter's choice.
 void KeepHardErrorBoxesAway();
+
+// Ends the program at once: no further handler runs, the window goes away and
+// the process exits, with a failure when `exitCode` is not 0.
+[[noreturn]] void EndProgram(UINT exitCode = 0);
 
 }  // namespace platform

@@ -1,0 +1,24 @@
+// How the settings window paints what it draws itself: the colours of its
+// labels and the banner.
+#pragma once
+
+#include <windows.h>
+
+namespace window {
+
+// Whether the user has high contrast on; asked whenever a label is painted.
+// A seam for the tests, which answer in Windows' place: Wine refuses to switch
+// high contrast on (SPI_SETHIGHCONTRAST) and always reports it off.
+extern bool (*HighContrastOn)();
+
+// The answer to WM_CTLCOLORSTATIC for `label`: the enabled-state text in the
+// highlight colour, the disabled-state text in dark red, any other in the
+// scheme's button text; in high contrast every label in the scheme's button
+// text, readable on its button face.
+INT_PTR ColourLabel(HDC dc, HWND label);
+
+// The banner at its natural size at the box's top-left; the rest of the box in
+// the window's background colour.
+void DrawBanner(const DRAWITEMSTRUCT& item, HBITMAP banner);
+
+}  // namespace window

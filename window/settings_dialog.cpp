@@ -1,0 +1,283 @@
+#include "window/settings_dialog.h"
+
+#include <string>
+#include <utility>
+
+#include "placement/template_switch.h"
+#include "platform/dpi.h"
+#include "platform/error_rule.h"
+#include "platform/process.h"
+#include "platform/startup_phases.h"
+#include "resources/resource_ids.h"
+#include "window/appearance.h"
+#include "window/control_ids.h"
+#include "window/layout.h"
+
+namespace window {
+
+using placement::SwitchOutcome;
+using platform::Presence;
+
+namespace {
+
+const wchar_t kExplanation[] =
+    L"您可以在不卸载本软件的情况下停用/启用Quorlen。\r"
+    L"（请注意：只有在关闭Word的情况下才能执行本功能。）";
+const wchar_t kEnabledText[] = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
+const wchar_t kDisabledText[] = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
+const wchar_t kNotEnabledMessage[] =
+    L"Quorlen没有启用。建议您关闭 Microsoft Word，重新安装Quorlen。";
+const wchar_t kNotDisabledMessage[] =
+    L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
+const wchar_t kMessageTitle[] = L"Quorlen";
+
+HINSTANCE Module() {
+    return GetModuleHandleW(nullptr);
+}
+
+// A dialog procedure answers most messages through DWLP_MSGRESULT.
+INT_PTR Answer(HWND dialog, LRESULT result) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+}  // namespace
+
+SettingsDialog::~SettingsDialog() {
+    if (dialog_) {
+        SetWindowLongPtrW(dialog_, DWLP_USER, 0);
+    }
+}
+
+bool SettingsDialog::Create() {
+    // A hidden owner keeps the window out of the task bar while it keeps an
+    // ordinary title bar with its icon.
+    owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 Module(), nullptr));
+    dialog_ = CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_SETTINGS), owner_.get(), DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+    return dialog_ != nullptr;
+}
+
+void SettingsDialog::Show() {
+    ShowWindow(dialog_, SW_SHOW);
+}
+
+INT_PTR CALLBACK SettingsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<SettingsDialog*>(lParam)->dialog_ = dialog;
+    }
+    auto* self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: return OnInitDialog();
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), lParam);
+        case WM_GETDPISCALEDSIZE: return OnGetDpiScaledSize(static_cast<int>(wParam), lParam);
+        case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), lParam);
+        case WM_SYSCOLORCHANGE: return OnColoursChanged();
+        case WM_SETTINGCHANGE: return OnColoursChanged();
+        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(wParam, lParam);
+        case WM_DRAWITEM: return OnDrawItem(lParam);
+        case WM_ACTIVATE: return OnActivate(LOWORD(wParam));
+        case WM_CLOSE: cmdExit_Click();
+        case WM_DESTROY: return OnDestroy();
+        case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
+        case kFolderChanged: return OnFolderChanged();
+    }
+    return FALSE;
+}
+
+INT_PTR SettingsDialog::OnInitDialog() {
+    platform::EndPhase("dialog");
+    platform::KeepDialogScalingOff(dialog_);
+    banner_.reset(static_cast<HBITMAP>(
+        LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0)));
+    const int dpi = platform::WindowDpi(dialog_);
+    LayOut(dpi, CentredOnScreen(platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle,
+                                                           kDialogExStyle, dpi)));
+    platform::EndPhase("layout");
+    Form_Load();
+    // Another tovrel, a holder letting go of a copy marked for deletion, the
+    // user in Explorer: what the window shows stays true while it is open.
+    watch_.Start(TemplateLocations_.strDest, dialog_, kFolderChanged);
+    platform::EndPhase("folder watch");
+    return FALSE;  // the focus is given when the window first shows
+}
+
+void SettingsDialog::Form_Load() {
+    SetCaption(id::lblExplain, kExplanation);
+    // From here on a failing step is passed over.
+    placement::ResolveTemplateLocations(TemplateLocations_);
+    RefreshState();
+}
+
+// A presence check that cannot tell shows neither state, both buttons enabled
+// and both texts empty, rather than keep one that may no longer be true.
+void SettingsDialog::RefreshState() {
+    const Presence presence = placement::IsInstalled(TemplateLocations_.strDest);
+    const bool on = presence == Presence::On, off = presence == Presence::Off;
+    EnableSwitchButtons(dialog_, /*up=*/!on, /*down=*/!off);
+    SetCaption(id::lblUp, on ? kEnabledText : L"");
+    SetCaption(id::lblDown, off ? kDisabledText : L"");
+}
+
+void SettingsDialog::cmdUp_Click() {
+    if (placement::Enable(TemplateLocations_) == SwitchOutcome::NotEnabled) {
+        ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION);
+    }
+    RefreshState();
+}
+
+void SettingsDialog::cmdDown_Click() {
+    if (placement::Disable(TemplateLocations_) == SwitchOutcome::NotDisabled) {
+        ShowMessage(kNotDisabledMessage, MB_ICONSTOP);
+    }
+    RefreshState();
+}
+
+// Closing the window ends the program too. Nothing is ever half done when
+// either comes: the file operations run without a message loop.
+void SettingsDialog::cmdExit_Click() {
+    platform::EndProgram();
+}
+
+// Only a click of an enabled button of this window presses.
+INT_PTR SettingsDialog::OnCommand(int id, int code, LPARAM control) {
+    HWND from = reinterpret_cast<HWND>(control);
+    if (code != BN_CLICKED || from != GetDlgItem(dialog_, id) || !IsWindowEnabled(from)) {
+        return TRUE;
+    }
+    switch (id) {
+        case id::cmdUp: input_.Press([this] { cmdUp_Click(); }); break;
+        case id::cmdDown: input_.Press([this] { cmdDown_Click(); }); break;
+        case id::cmdExit: cmdExit_Click();
+    }
+    return TRUE;
+}
+
+// Windows 10 1703 and later ask the size at a monitor's DPI before moving the
+// window there; it would scale the frame along with the client otherwise.
+INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, LPARAM size) {
+    *reinterpret_cast<SIZE*>(size) =
+        platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle, kDialogExStyle, dpi);
+    return Answer(dialog_, TRUE);
+}
+
+// Moved to a monitor at another DPI. The new DPI comes in wParam, as Windows
+// documents: the window's own may not follow yet (under Wine it never does).
+// The window goes where Windows suggests, at its own size.
+INT_PTR SettingsDialog::OnDpiChanged(int dpi, LPARAM suggestedRect) {
+    const RECT& suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+    LayOut(dpi, {suggested.left, suggested.top});
+    return Answer(dialog_, 0);
+}
+
+// Colours or high contrast switched: the labels are painted anew.
+INT_PTR SettingsDialog::OnColoursChanged() {
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return FALSE;
+}
+
+INT_PTR SettingsDialog::OnCtlColorStatic(WPARAM dc, LPARAM label) {
+    return ColourLabel(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(label));
+}
+
+INT_PTR SettingsDialog::OnDrawItem(LPARAM item) {
+    DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(item), banner_.get());
+    return TRUE;
+}
+
+// Back to the window after another was in front: what changed meanwhile
+// where no watch reaches (a folder further up moved away) shows too, and the
+// focus returns where it was, unless that button was disabled meanwhile.
+INT_PTR SettingsDialog::OnActivate(int state) {
+    if (state == WA_INACTIVE) {
+        focusWhenAway_ = GetFocus();
+        away_ = true;
+        return FALSE;
+    }
+    // Not when first shown, the state was just read; nor inside a press,
+    // which looks at its end.
+    if (std::exchange(away_, false) && !input_.pressing()) {
+        watch_.Renew();
+        RefreshState();
+    }
+    HWND instead = FocusInstead(dialog_, focusWhenAway_);
+    if (!instead) {
+        return FALSE;  // the dialog gives the focus back
+    }
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(instead), TRUE);
+    return Answer(dialog_, 0);
+}
+
+// Gone by other means than the program's own end (another program closing the
+// hidden owner, say): end too, rather than run on with no window.
+INT_PTR SettingsDialog::OnDestroy() {
+    platform::EndProgram();
+}
+
+// Windows is logging off or shutting down: end now rather than be ended.
+INT_PTR SettingsDialog::OnEndSession(bool ending) {
+    if (ending) {
+        platform::EndProgram();
+    }
+    return Answer(dialog_, 0);
+}
+
+// The watch starts over at once, so that no change goes unseen.
+INT_PTR SettingsDialog::OnFolderChanged() {
+    watch_.Renew();
+    RefreshState();
+    return TRUE;
+}
+
+// The font, the controls' places, the window's size and the icons at `dpi`;
+// the old font and icons go once nothing shows them.
+void SettingsDialog::LayOut(int dpi, POINT at) {
+    platform::GdiObject<HFONT> font(CreateControlFont(dpi));
+    PlaceControls(dialog_, dpi, font.get());
+    font_ = std::move(font);
+    SizeWindow(dialog_, dpi, at);
+    // Not shared: a shared icon keeps the size it was first loaded at.
+    const auto icon = [&](int metric) {
+        const int size = platform::MetricAt(metric, dpi);
+        return platform::IconHandle(static_cast<HICON>(
+            LoadImageW(Module(), MAKEINTRESOURCEW(IDI_TOVREL), IMAGE_ICON, size, size, 0)));
+    };
+    platform::IconHandle big = icon(SM_CXICON), small = icon(SM_CXSMICON);
+    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+}
+
+void SettingsDialog::SetCaption(int id, const wchar_t* text) {
+    HWND control = GetDlgItem(dialog_, id);
+    // A refresh mostly finds the state as it was: the same text again would be
+    // painted and read out for nothing.
+    std::wstring shown(GetWindowTextLengthW(control) + 1, L'\0');
+    shown.resize(GetWindowTextW(control, shown.data(), static_cast<int>(shown.size())));
+    if (shown == text) {
+        return;
+    }
+    SetWindowTextW(control, text);
+    // A status line's new text is read out, once the window shows.
+    if ((id == id::lblUp || id == id::lblDown) && *text && IsWindowVisible(control)) {
+        live_.Announce(control);
+    }
+}
+
+void SettingsDialog::ShowMessage(const wchar_t* text, UINT icon) {
+    // A key pressed while the switch ran would otherwise close the box unread.
+    InputPolicy::DropQueuedInput();
+    if (!MessageBoxW(dialog_, text, kMessageTitle, icon | MB_OK)) {
+        platform::PassOver(L"message box", GetLastError());
+    }
+}
+
+}  // namespace window
