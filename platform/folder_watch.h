@@ -1,51 +1,67 @@
-// Tells a window, by a posted message, that what lies at a file's place may
-// have changed: names, folders and attributes changing in the file's folder.
-// While that folder cannot be watched (it is missing, or is a file), the
-// nearest folder above it that can be is watched instead, so that its coming
-// is seen too. The folder above the watched one is watched for folder names:
-// a watch follows its folder when it is moved away, and a folder made anew in
-// its place would go unseen.
+// Watches every folder on the way to a file, so that whatever changes what
+// lies at the file's place is seen: names, folders and attributes changing in
+// the file's own folder, and folders made, removed or moved in each folder
+// above it, up to the drive's root or the share's (\\server\share\), never
+// above. A folder on the way that is missing is seen when it comes, by the
+// watch on the folder above it.
 //
-// The system's thread pool waits on the watches and posts the message, so it
-// arrives in whatever loop the window's thread runs: its own, a message
-// box's, a menu's, or that of a move of the window.
+// The system's thread pool waits on the watches and calls back on one of its
+// threads, so that nothing waits in the program's own loop.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 
 namespace platform {
 
+// The folders on the way to `file`, its own folder first, each with its final
+// "\": the file's path made whole first (GetFullPathNameW: "." and "..", the
+// current folder, "/"), so that each is the folder the file functions reach.
+// Empty when the path cannot be made whole.
+std::vector<std::wstring> FoldersOnTheWay(const std::wstring& file);
+
 class FolderWatch {
 public:
+    using Changed = void (*)(void* context);
+
     FolderWatch() = default;
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
-    // Watches the place of `file`; a change posts `message` to `window`. At
-    // most one such message waits in the queue at a time: a storm of changes
-    // costs one look.
-    void Start(const std::wstring& file, HWND window, UINT message);
+    // Follows `file`: once Renew has watched, a change calls `changed` with
+    // `context`, on a thread of the pool. Watches nothing yet.
+    void Start(const std::wstring& file, Changed changed, void* context);
 
-    // Watches anew, as the folder may have come or gone since; called when
-    // the message is taken, after which the next change posts it again.
+    // Watches anew where a change was seen since the last call (at first,
+    // everywhere): the folder whose watch saw it is watched on, and every
+    // folder below it may be another one now, so those are watched from their
+    // names again. A watch that saw nothing stays as it is. May wait on a
+    // network share that does not answer: never call it from the window's
+    // thread.
     void Renew();
 
 private:
-    static void CALLBACK Changed(void* watch, BOOLEAN timedOut);
-    void Watch(ChangeNotification& notification, RegisteredWait& wait, std::wstring& folder,
-               DWORD changes);
+    struct Level {
+        std::wstring folder;
+        DWORD changes = 0;
+        FolderWatch* watch = nullptr;
+        LONG seen = 0;  // a change was seen since the last Renew
+        ChangeNotification notification;
+        // After the notification, so that it goes first: no callback runs
+        // once it is gone.
+        RegisteredWait wait;
+    };
+    static void CALLBACK Signalled(void* level, BOOLEAN timedOut);
+    static void Open(Level& level);
+    static void Wait(Level& level);
 
-    std::wstring file_;
-    HWND window_ = nullptr;
-    UINT message_ = 0;
-    LONG posted_ = 0;  // a message waits in the window's queue
-    ChangeNotification contents_, place_;
-    // Last, so that they go first: no callback runs once they are gone.
-    RegisteredWait contentsWait_, placeWait_;
+    Changed changed_ = nullptr;
+    void* context_ = nullptr;
+    std::vector<Level> levels_;  // the file's folder first; never resized once started
 };
 
 }  // namespace platform

@@ -31,6 +31,9 @@ const wchar_t kNotDisabledMessage[] =
     L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
 const wchar_t kMessageTitle[] = L"Quorlen";
 
+// How long the window waits for the first look before it shows.
+constexpr DWORD kFirstLookMs = 500;
+
 HINSTANCE Module() {
     return GetModuleHandleW(nullptr);
 }
@@ -87,7 +90,7 @@ INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE: cmdExit_Click();
         case WM_DESTROY: return OnDestroy();
         case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
-        case kFolderChanged: return OnFolderChanged();
+        case kLooked: return OnLooked();
     }
     return FALSE;
 }
@@ -102,10 +105,7 @@ INT_PTR SettingsDialog::OnInitDialog() {
                                                            kDialogExStyle, dpi)));
     platform::EndPhase("layout");
     Form_Load();
-    // Another tovrel, a holder letting go of a copy marked for deletion, the
-    // user in Explorer: what the window shows stays true while it is open.
-    watch_.Start(TemplateLocations_.strDest, dialog_, kFolderChanged);
-    platform::EndPhase("folder watch");
+    platform::EndPhase("load");
     return FALSE;  // the focus is given when the window first shows
 }
 
@@ -113,13 +113,26 @@ void SettingsDialog::Form_Load() {
     SetCaption(id::lblExplain, kExplanation);
     // From here on a failing step is passed over.
     placement::ResolveTemplateLocations(TemplateLocations_);
-    RefreshState();
+    // The state is looked at beside the window from now on: another tovrel, a
+    // holder letting go of a copy marked for deletion, the user in Explorer,
+    // what the window shows stays true while it is open. The first look is
+    // waited for a moment, so that the window shows with the state; a share
+    // that does not answer in that time shows neither state until it does.
+    copyWatch_.Start(TemplateLocations_.strDest, dialog_, kLooked);
+    copyWatch_.WaitForFirstAnswer(kFirstLookMs);
+    OnLooked();
+}
+
+// After a press, the state it left, looked at here and now: looks begun
+// before this one are older.
+void SettingsDialog::RefreshState() {
+    shownLook_ = copyWatch_.LooksBegun();
+    ShowState(placement::IsInstalled(TemplateLocations_.strDest));
 }
 
 // A presence check that cannot tell shows neither state, both buttons enabled
 // and both texts empty, rather than keep one that may no longer be true.
-void SettingsDialog::RefreshState() {
-    const Presence presence = placement::IsInstalled(TemplateLocations_.strDest);
+void SettingsDialog::ShowState(Presence presence) {
     const bool on = presence == Presence::On, off = presence == Presence::Off;
     EnableSwitchButtons(dialog_, /*up=*/!on, /*down=*/!off);
     SetCaption(id::lblUp, on ? kEnabledText : L"");
@@ -192,9 +205,10 @@ INT_PTR SettingsDialog::OnDrawItem(LPARAM item) {
     return TRUE;
 }
 
-// Back to the window after another was in front: what changed meanwhile
-// where no watch reaches (a folder further up moved away) shows too, and the
-// focus returns where it was, unless that button was disabled meanwhile.
+// Back to the window after another was in front: it looks once more, for what
+// no watch reaches (a drive letter given to another folder), without
+// watching anew; and the focus returns where it was, unless that button was
+// disabled meanwhile.
 INT_PTR SettingsDialog::OnActivate(int state) {
     if (state == WA_INACTIVE) {
         focusWhenAway_ = GetFocus();
@@ -204,8 +218,7 @@ INT_PTR SettingsDialog::OnActivate(int state) {
     // Not when first shown, the state was just read; nor inside a press,
     // which looks at its end.
     if (std::exchange(away_, false) && !input_.pressing()) {
-        watch_.Renew();
-        RefreshState();
+        copyWatch_.Look();
     }
     HWND instead = FocusInstead(dialog_, focusWhenAway_);
     if (!instead) {
@@ -229,10 +242,13 @@ INT_PTR SettingsDialog::OnEndSession(bool ending) {
     return Answer(dialog_, 0);
 }
 
-// The watch starts over at once, so that no change goes unseen.
-INT_PTR SettingsDialog::OnFolderChanged() {
-    watch_.Renew();
-    RefreshState();
+// A look's answer, unless a press has looked since it began.
+INT_PTR SettingsDialog::OnLooked() {
+    const CopyWatch::Answer answer = copyWatch_.Take();
+    if (answer.look > shownLook_) {
+        shownLook_ = answer.look;
+        ShowState(answer.presence);
+    }
     return TRUE;
 }
 

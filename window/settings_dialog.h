@@ -8,9 +8,9 @@
 #include <windows.h>
 
 #include "placement/template_locations.h"
-#include "platform/folder_watch.h"
 #include "platform/handles.h"
 #include "platform/live_region.h"
+#include "window/copy_watch.h"
 #include "window/input_policy.h"
 
 namespace window {
@@ -24,8 +24,9 @@ public:
     SettingsDialog& operator=(const SettingsDialog&) = delete;
 
     // Creates the window, hidden, laid out at its monitor's DPI and centred,
-    // and runs Form_Load, so that it already shows the add-in's state. False
-    // when Windows could not make it.
+    // and runs Form_Load, so that it already shows the add-in's state (or,
+    // when a share does not answer at once, neither state until it does).
+    // False when Windows could not make it.
     bool Create();
     // Shows it for the first time; the focus starts on 退 出.
     void Show();
@@ -36,9 +37,8 @@ public:
     void cmdDown_Click();
     [[noreturn]] void cmdExit_Click();
 
-    // Posted by the folder watch when what lies at the copy's place may have
-    // changed.
-    static constexpr UINT kFolderChanged = WM_APP + 1;
+    // Posted when a look at the copy's place has answered.
+    static constexpr UINT kLooked = WM_APP + 1;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -54,10 +54,11 @@ private:
     INT_PTR OnActivate(int state);
     [[noreturn]] INT_PTR OnDestroy();
     INT_PTR OnEndSession(bool ending);
-    INT_PTR OnFolderChanged();
+    INT_PTR OnLooked();
 
     void Form_Load();
     void RefreshState();
+    void ShowState(platform::Presence presence);
     void LayOut(int dpi, POINT at);
     void SetCaption(int id, const wchar_t* text);
     void ShowMessage(const wchar_t* text, UINT icon);
@@ -70,8 +71,9 @@ private:
     InputPolicy input_;
     platform::OwnedWindow owner_;  // the dialog goes with it
     HWND dialog_ = nullptr;
-    platform::LiveRegions live_;   // unmarks the labels before they go
-    platform::FolderWatch watch_;  // posts to the window, so goes first
+    platform::LiveRegions live_;  // unmarks the labels before they go
+    CopyWatch copyWatch_;         // posts to the window, so goes first
+    LONG shownLook_ = 0;          // looks up to this one are older than what shows
     HWND focusWhenAway_ =
         nullptr;  // the control that had the focus when another window came in front
     bool away_ = false;
