@@ -52,11 +52,20 @@ void SizeWindow(HWND dialog, int dpi, POINT at) {
     }
 }
 
-POINT CentredOnScreen(SIZE size) {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return {std::max<int>(work.left, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2),
-            std::max<int>(work.top, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2)};
+RECT StartingWorkArea() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    }
+    return monitor.rcWork;
+}
+
+POINT CentredIn(const RECT& work, SIZE size) {
+    return {std::max<int>(work.left, work.left + (work.right - work.left - size.cx) / 2),
+            std::max<int>(work.top, work.top + (work.bottom - work.top - size.cy) / 2)};
 }
 
 }  // namespace window

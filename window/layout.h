@@ -32,9 +32,14 @@ void PlaceControls(HWND dialog, int dpi, HFONT font);
 // 10 before 1703) keeps the system DPI's frame on every monitor.
 void SizeWindow(HWND dialog, int dpi, POINT at);
 
-// Where a window of `size` stands centred on the screen. Larger than the
-// screen (at a very high DPI), it keeps its title bar in the work area, where
-// it can be seen and moved.
-POINT CentredOnScreen(SIZE size);
+// The work area (the monitor less the task bar) of the monitor the window
+// starts on: the one the mouse pointer is on, as the user just started the
+// program from there.
+RECT StartingWorkArea();
+
+// Where a window of `size` stands centred on `work`, wholly inside it when it
+// fits. Larger (at a very high DPI), it keeps its title bar in the work area,
+// where it can be seen and moved.
+POINT CentredIn(const RECT& work, SIZE size);
 
 }  // namespace window

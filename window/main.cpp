@@ -6,7 +6,7 @@
 #include "platform/startup_phases.h"
 #include "window/settings_dialog.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     platform::EndPhase("process start");
     platform::NarrowDllSearchPath();
     platform::KeepHardErrorBoxesAway();
@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!settings.Create()) {
         return 1;
     }
-    settings.Show();
+    settings.Show(showCommand);
     platform::EndPhase("showing");
     platform::ReportPhases();
     return platform::RunMessageLoop(settings.hwnd());

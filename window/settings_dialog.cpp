@@ -62,8 +62,10 @@ bool SettingsDialog::Create() {
     return dialog_ != nullptr;
 }
 
-void SettingsDialog::Show() {
-    ShowWindow(dialog_, SW_SHOW);
+void SettingsDialog::Show(int showCommand) {
+    // The window has a fixed size: it cannot be maximized.
+    const bool maximized = showCommand == SW_SHOWMAXIMIZED;
+    ShowWindow(dialog_, maximized ? SW_SHOWNORMAL : showCommand);
 }
 
 INT_PTR CALLBACK SettingsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam,
@@ -100,9 +102,19 @@ INT_PTR SettingsDialog::OnInitDialog() {
     platform::KeepDialogScalingOff(dialog_);
     banner_.reset(static_cast<HBITMAP>(
         LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0)));
+    // Centred on the monitor it starts on. Moved there, it may find itself at
+    // that monitor's DPI, and is laid out once more for it.
+    const RECT work = StartingWorkArea();
+    const auto centreAt = [&](int dpi) {
+        const SIZE size =
+            platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle, kDialogExStyle, dpi);
+        LayOut(dpi, CentredIn(work, size));
+    };
     const int dpi = platform::WindowDpi(dialog_);
-    LayOut(dpi, CentredOnScreen(platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle,
-                                                           kDialogExStyle, dpi)));
+    centreAt(dpi);
+    if (const int there = platform::WindowDpi(dialog_); there != dpi) {
+        centreAt(there);
+    }
     platform::EndPhase("layout");
     Form_Load();
     platform::EndPhase("load");

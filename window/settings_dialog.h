@@ -28,8 +28,10 @@ public:
     // when a share does not answer at once, neither state until it does).
     // False when Windows could not make it.
     bool Create();
-    // Shows it for the first time; the focus starts on 退 出.
-    void Show();
+    // Shows it for the first time as `showCommand` asks (the one the program
+    // was started with: minimized from a shortcut set so, say); the focus
+    // starts on 退 出.
+    void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return dialog_; }
 
     // The button handlers, also run directly by tests.

@@ -136,14 +136,10 @@ void PrintTo(const Display& display, std::ostream* out) {
 
 const char* Name(BoxIcon icon) {
     switch (icon) {
-        case BoxIcon::None:
-            return "no icon";
-        case BoxIcon::Information:
-            return "information icon";
-        case BoxIcon::Stop:
-            return "stop icon";
-        case BoxIcon::Unknown:
-            break;
+        case BoxIcon::None: return "no icon";
+        case BoxIcon::Information: return "information icon";
+        case BoxIcon::Stop: return "stop icon";
+        case BoxIcon::Unknown: break;
     }
     return "an icon that is neither information nor stop";
 }
@@ -152,8 +148,9 @@ void PrintTo(BoxIcon icon, std::ostream* out) {
     *out << Name(icon);
 }
 
-RunningApp::RunningApp(const std::wstring& exePath, const std::wstring& workingFolder)
-    : process_(exePath, L"", workingFolder) {}
+RunningApp::RunningApp(const std::wstring& exePath, const std::wstring& workingFolder,
+                       int showCommand)
+    : process_(exePath, L"", workingFolder, showCommand) {}
 
 bool RunningApp::WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
     return WaitUntil(

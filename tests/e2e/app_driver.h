@@ -52,7 +52,8 @@ struct Key {
 // that no test leaves a copy behind.
 class RunningApp {
 public:
-    RunningApp(const std::wstring& exePath, const std::wstring& workingFolder);
+    RunningApp(const std::wstring& exePath, const std::wstring& workingFolder,
+               int showCommand = -1);
 
     // Waits until a visible top-level window of this process carries `title`.
     bool WaitForWindow(const std::wstring& title, DWORD timeoutMs);

@@ -123,6 +123,29 @@ INSTANTIATE_TEST_SUITE_P(Start, StartTest,
                                          StartCase{"NoCopyMeansOff", false}),
                          CaseName<StartCase>);
 
+// The window comes up as the program was started: from a shortcut set to
+// "Minimized", minimized; set to "Maximized", as it is, since its size is
+// fixed.
+TEST(Start, TheShowCommandTheProgramWasStartedWith) {
+    const struct {
+        const char* name;
+        int showCommand;
+        bool minimized;
+    } rows[] = {
+        {"a shortcut set to Minimized", SW_SHOWMINNOACTIVE, true},
+        {"a shortcut set to Maximized", SW_SHOWMAXIMIZED, false},
+        {"a shortcut set to Normal", SW_SHOWNORMAL, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Installation installation;
+        auto app = installation.Start(L"", row.showCommand);
+        EXPECT_EQ(IsIconic(app->window()) != FALSE, row.minimized) << "minimized";
+        EXPECT_FALSE(IsZoomed(app->window())) << "maximized";
+        EXPECT_EQ(app->ReadDisplay(), Expected(false)) << "the state shown all the same";
+    }
+}
+
 // --- switching on and off ----------------------------------------------------------
 
 // Chinese folder names all the way, as the program's users have them.

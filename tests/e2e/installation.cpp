@@ -31,8 +31,9 @@ Installation::Installation(const Place& place, bool withTemplate, const std::wst
     copyRelative_ = startupFolder_ + L"\\quorlen.dot";
 }
 
-std::unique_ptr<RunningApp> Installation::Start(const std::wstring& exe) const {
-    auto app = std::make_unique<RunningApp>(exe.empty() ? exe_ : exe, startupRoot_.path());
+std::unique_ptr<RunningApp> Installation::Start(const std::wstring& exe, int showCommand) const {
+    auto app =
+        std::make_unique<RunningApp>(exe.empty() ? exe_ : exe, startupRoot_.path(), showCommand);
     // A first start under Wine can be slow.
     if (!app->WaitForWindow(kTitle, 20000)) {
         throw std::runtime_error("expected a visible window titled Quorlen设置 of the process");

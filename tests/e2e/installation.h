@@ -33,9 +33,10 @@ public:
 
     // Started from elsewhere, as from a shortcut: the template must be found
     // beside the program, not in the current folder. Started as `exe` when
-    // given: another name of the program. Returns once the window shows;
-    // raises std::runtime_error when it does not.
-    std::unique_ptr<RunningApp> Start(const std::wstring& exe = L"") const;
+    // given: another name of the program; with `showCommand` for its window
+    // when given. Returns once the window shows; raises std::runtime_error
+    // when it does not.
+    std::unique_ptr<RunningApp> Start(const std::wstring& exe = L"", int showCommand = -1) const;
 
     void PutCopy() const { support::WriteBytes(copy(), templateBytes_); }
     void SetStartupPath(const std::wstring& text) { startupPath_.Set(text); }

@@ -4,11 +4,15 @@
 
 namespace support {
 
-Process::Process(const std::wstring& exe, const std::wstring& arguments,
-                 const std::wstring& folder) {
+Process::Process(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
+                 int showCommand) {
     std::wstring command = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (showCommand >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+    }
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {

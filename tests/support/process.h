@@ -12,10 +12,11 @@ namespace support {
 
 class Process {
 public:
-    // Runs `exe` with `arguments` in `folder` (the current folder when empty);
-    // raises std::runtime_error when it cannot start.
+    // Runs `exe` with `arguments` in `folder` (the current folder when empty),
+    // with `showCommand` for its first window when given (as a shortcut set to
+    // "Minimized" starts it); raises std::runtime_error when it cannot start.
     Process(const std::wstring& exe, const std::wstring& arguments = L"",
-            const std::wstring& folder = L"");
+            const std::wstring& folder = L"", int showCommand = -1);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

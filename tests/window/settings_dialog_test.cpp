@@ -20,6 +20,7 @@
 #include "placement/template_switch.h"
 #include "window/appearance.h"
 #include "window/control_ids.h"
+#include "window/layout.h"
 
 using namespace support;
 namespace id = window::id;
@@ -513,12 +514,44 @@ TEST(Behaviour, AShareThatDoesNotAnswerHoldsUpOnlyTheState) {
     window::CopyWatch::LookAt = saved;
 }
 
-TEST_F(LayoutTest, ShownCentredOnTheScreen) {
+// Centred on the work area of the monitor it starts on (the task bar's room
+// left out), wholly inside it when it fits, its title bar inside it when not.
+TEST(Position, CentredInTheWorkArea) {
+    const struct {
+        const char* what;
+        RECT work;
+        SIZE size;
+        POINT at;
+    } rows[] = {
+        {"the task bar on the left", {60, 0, 1280, 1024}, {458, 268}, {441, 378}},
+        {"a monitor left of the main one", {-1280, 0, 0, 1024}, {458, 268}, {-869, 378}},
+        {"taller than the work area", {0, 40, 1280, 1024}, {458, 1000}, {411, 40}},
+        {"larger than the work area", {0, 0, 1280, 1024}, {2266, 1240}, {0, 0}},
+    };
+    for (const auto& row : rows) {
+        const POINT at = window::CentredIn(row.work, row.size);
+        EXPECT_TRUE(at.x == row.at.x && at.y == row.at.y)
+            << row.what << ": at " << at.x << "," << at.y << ", expected " << row.at.x << ","
+            << row.at.y;
+    }
+}
+
+// On the monitor under the mouse pointer. Wine shows one monitor, whose work
+// area is the whole screen, and keeps SPI_SETWORKAREA apart from it; on
+// Windows the pointer's monitor may be any, and its work area leaves the task
+// bar out.
+TEST_F(LayoutTest, ShownCentredOnTheWorkAreaOfItsMonitor) {
     dialog.Show();
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const RECT& work = monitor.rcWork;
     RECT r;
     GetWindowRect(dialog.hwnd(), &r);
-    EXPECT_LE(std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
-    EXPECT_LE(std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+    EXPECT_LE(std::abs((r.left + r.right) / 2 - (work.left + work.right) / 2), 1);
+    EXPECT_LE(std::abs((r.top + r.bottom) / 2 - (work.top + work.bottom) / 2), 1);
     EXPECT_TRUE(IsWindowVisible(dialog.hwnd()));
 }
 
