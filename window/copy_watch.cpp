@@ -22,7 +22,7 @@ CopyWatch::~CopyWatch() {
     }
 }
 
-void CopyWatch::Start(const std::wstring& copy, HWND window, UINT answered) {
+bool CopyWatch::Start(const std::wstring& copy, HWND window, UINT answered) {
     copy_ = copy;
     window_ = window;
     answered_ = answered;
@@ -30,7 +30,10 @@ void CopyWatch::Start(const std::wstring& copy, HWND window, UINT answered) {
     stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     firstAnswer_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     watch_.Start(copy, Changed, this);
-    thread_.reset(CreateThread(nullptr, 0, Looking, this, 0, nullptr));
+    if (lookAgain_ && stop_ && firstAnswer_) {
+        thread_.reset(CreateThread(nullptr, 0, Looking, this, 0, nullptr));
+    }
+    return static_cast<bool>(thread_);
 }
 
 void CopyWatch::Look() {

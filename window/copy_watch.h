@@ -30,8 +30,9 @@ public:
     CopyWatch& operator=(const CopyWatch&) = delete;
 
     // Follows `copy`: looks now, and after every change on the way to it, each
-    // answer posting `answered` to `window`.
-    void Start(const std::wstring& copy, HWND window, UINT answered);
+    // answer posting `answered` to `window`. False when Windows could not give
+    // it a thread to look from.
+    bool Start(const std::wstring& copy, HWND window, UINT answered);
 
     // Looks again, now or right after the look that runs.
     void Look();

@@ -130,7 +130,10 @@ void SettingsDialog::Form_Load() {
     // what the window shows stays true while it is open. The first look is
     // waited for a moment, so that the window shows with the state; a share
     // that does not answer in that time shows neither state until it does.
-    copyWatch_.Start(TemplateLocations_.strDest, dialog_, kLooked);
+    if (!copyWatch_.Start(TemplateLocations_.strDest, dialog_, kLooked)) {
+        RefreshState();  // Windows out of threads: looked at here, once
+        return;
+    }
     copyWatch_.WaitForFirstAnswer(kFirstLookMs);
     OnLooked();
 }
