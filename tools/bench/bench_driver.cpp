@@ -1,4 +1,4 @@
-// bench_driver TOVREL.EXE TOVREL_TIMED.EXE EMPTY.EXE THEMED.EXE RUNS
+// bench_driver TOVREL.EXE TOVREL_TIMED.EXE EMPTY.EXE THEMED.EXE RUNS STARTUP-FOLDER
 // Prints, one figure a line: the median time from process creation until
 // tovrel's window is visible with the add-in's state shown, the same for a
 // program that only opens an empty window and for one that also shows one
@@ -7,6 +7,8 @@
 // from the timed build of tovrel and the yardsticks' own marks
 // (platform/startup_phases.h): what Wine takes to start the process, until
 // wWinMain, and what the program takes from there until its window shows.
+// Last, what tovrel costs while it waits, and while a storm of changes passes
+// through Word's startup folder.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/process.h"
@@ -173,6 +176,53 @@ bool StateShown(HWND window) {
            HasText(GetDlgItem(window, window::id::lblDown));
 }
 
+// The processor time `process` has used, in ms.
+double ProcessorMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME t) {
+        return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 |
+                                   t.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+// For `seconds`: the share of one core `process` used, while `meanwhile` runs
+// over and over, and the longest `window` took to answer WM_NULL, asked from
+// another thread every 20 ms.
+struct Cost {
+    double share = 0, longestAnswerMs = 0;
+    int rounds = 0;
+};
+Cost CostWhile(HANDLE process, HWND window, double seconds,
+               const std::function<void()>& meanwhile) {
+    Cost cost;
+    volatile bool done = false;
+    std::thread asker([&] {
+        while (!done) {
+            const double asked = Now();
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+            cost.longestAnswerMs = std::max(cost.longestAnswerMs, Now() - asked);
+            Sleep(20);
+        }
+    });
+    const double start = Now(), used = ProcessorMs(process);
+    while (Now() - start < seconds * 1000) {
+        if (meanwhile) {
+            meanwhile();
+            ++cost.rounds;
+        } else {
+            Sleep(10);
+        }
+    }
+    cost.share = (ProcessorMs(process) - used) / (Now() - start);
+    done = true;
+    asker.join();
+    return cost;
+}
+
 }  // namespace
 
 bool ButtonShown(HWND window) {
@@ -181,9 +231,10 @@ bool ButtonShown(HWND window) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 6) {
+    if (argc != 7) {
         return 2;
     }
+    const std::wstring startup = argv[6];
     const std::wstring tovrel = argv[1], timed = argv[2], emptyExe = argv[3], themedExe = argv[4];
     const int runs = std::max(1, _wtoi(argv[5]));
     const wchar_t kTitle[] = L"Quorlen设置";
@@ -254,6 +305,13 @@ int wmain(int argc, wchar_t** argv) {
             cycles.push_back(Now() - start);
         }
     }
+    const Cost idle = CostWhile(app.process->handle(), app.window, 3, nullptr);
+    const std::wstring stormFile = startup + L"\\storm.txt";
+    const Cost storm = CostWhile(app.process->handle(), app.window, 5, [&] {
+        CloseHandle(
+            CreateFileW(stormFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DeleteFileW(stormFile.c_str());
+    });
     app.process.reset();
 
     const double a = Median(program), b = Median(empty), c = Median(themed);
@@ -272,5 +330,11 @@ int wmain(int argc, wchar_t** argv) {
     PrintPhases("themed empty window", themedPhases);
     printf("from wWinMain until shown, ratio tovrel / themed empty window: %.2f\n",
            Median(timedPhases.owns) / Median(themedPhases.owns));
+    printf("idle for 3 s: tovrel used %.1f %% of a core; WM_NULL answered within %.0f ms\n",
+           100 * idle.share, idle.longestAnswerMs);
+    printf(
+        "a storm of %d files made and deleted in Word's startup folder over 5 s: tovrel used "
+        "%.1f %% of a core; WM_NULL answered within %.0f ms\n",
+        storm.rounds, 100 * storm.share, storm.longestAnswerMs);
     return 0;
 }
