@@ -682,6 +682,19 @@ TEST_P(OutsideTest, ShowsWhatLiesThereAndTouchesOnlyTheCopy) {
         << Changes(before, stage.installation.Snap());
 }
 
+// A copy in the startup folder, which startup-path spells with `tail` after it.
+std::function<void(Stage&)> CopyThereSpelled(const wchar_t* tail) {
+    return [tail](Stage& s) {
+        s.installation.SetStartupPath(s.installation.startupFolder() + tail);
+        s.installation.PutCopy();
+    };
+}
+
+void MoveStartupFolderAside(Stage& s, RunningApp&) {
+    const std::wstring folder = s.installation.startupFolder();
+    MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
+}
+
 const OutsideCase kOutsideCases[] = {
     // Word's startup folder is the program's folder, and the program is
     // started by a second name from a folder without the template: it cannot
@@ -732,28 +745,10 @@ const OutsideCase kOutsideCases[] = {
          MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
      },
      0, nullptr, Shown::Off},
-    {"StartupPathWithADotMovedAway",
-     [](Stage& s) {
-         s.installation.SetStartupPath(s.installation.startupFolder() + L"\\.\\");
-         s.installation.PutCopy();
-     },
-     Shown::On,
-     [](Stage& s, RunningApp&) {
-         const std::wstring folder = s.installation.startupFolder();
-         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
-     },
+    {"StartupPathWithADotMovedAway", CopyThereSpelled(L"\\.\\"), Shown::On, MoveStartupFolderAside,
      0, nullptr, Shown::Off},
-    {"StartupPathThroughAFolderAndBackMovedAway",
-     [](Stage& s) {
-         s.installation.SetStartupPath(s.installation.startupFolder() + L"\\sub\\..\\");
-         s.installation.PutCopy();
-     },
-     Shown::On,
-     [](Stage& s, RunningApp&) {
-         const std::wstring folder = s.installation.startupFolder();
-         MoveFileW(folder.c_str(), (folder + L"-aside").c_str());
-     },
-     0, nullptr, Shown::Off},
+    {"StartupPathThroughAFolderAndBackMovedAway", CopyThereSpelled(L"\\sub\\..\\"), Shown::On,
+     MoveStartupFolderAside, 0, nullptr, Shown::Off},
     // Moved away and made anew, with a copy: seen without coming back to the
     // window.
     {"AStartupFolderMadeAnewWithACopy", nullptr, Shown::Off,
