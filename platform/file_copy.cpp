@@ -13,6 +13,7 @@ namespace {
 // clock and the process, so that two tovrels rarely try the same names.
 unsigned nextTemporaryName;
 bool temporaryNamesStarted;
+constexpr unsigned kTemporaryNames = 0x10000;  // ~tv0000.tmp to ~tvFFFF.tmp
 
 // A copy of a file under a temporary name in the folder of its destination,
 // removed again unless it was put in place. Word loads only templates and
@@ -37,7 +38,10 @@ public:
             nextTemporaryName = GetTickCount() ^ (GetCurrentProcessId() << 8);
             temporaryNamesStarted = true;
         }
-        for (int attempt = 0; attempt < 16; ++attempt) {
+        // Every name in turn, from where the last copy left off: names that the
+        // user's own files have taken never keep a copy from being made while
+        // one is free.
+        for (unsigned tried = 0; tried < kTemporaryNames; ++tried) {
             std::wstring name = L"~tv0000.tmp";
             for (size_t digit = 6, number = nextTemporaryName++; digit >= 3;
                  --digit, number >>= 4) {
@@ -68,7 +72,7 @@ public:
             DeleteFileA(candidate.c_str());
             return error;
         }
-        return ERROR_FILE_EXISTS;
+        return ERROR_FILE_EXISTS;  // every name taken
     }
 
     const std::string& path() const { return path_; }

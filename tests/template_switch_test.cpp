@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -66,6 +67,8 @@ bool IsOrdinaryFile(const std::wstring& path) {
            !(attributes &
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::string Ansi(const std::wstring& text) {
     std::string bytes(text.size() * 2, '\0');
@@ -140,6 +143,34 @@ struct Scene {
             AddAttributes(mine, FILE_ATTRIBUTE_HIDDEN);
             MoveFileW(mine.c_str(), (startup + L"\\quorlen.dot").c_str());
         });
+    }
+    // The user's own files under the next `count` names a temporary would
+    // take: after the name that a copy just took, learnt from the folder's
+    // changes.
+    void TakeNextTemporaryNames(unsigned count) {
+        const platform::KernelHandle folder(
+            CreateFileW(startup.c_str(), FILE_LIST_DIRECTORY, kShareAll, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+        const platform::KernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = done.get();
+        alignas(DWORD) BYTE changes[4096];
+        ASSERT_TRUE(ReadDirectoryChangesW(folder.get(), changes, sizeof changes, FALSE,
+                                          FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped,
+                                          nullptr));
+        ASSERT_EQ(platform::CopyFileReplacing(source, startup + L"\\probe.dot"), 0u);
+        DWORD size = 0;
+        ASSERT_TRUE(GetOverlappedResult(folder.get(), &overlapped, &size, TRUE));
+        const auto& first = *reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes);
+        const std::wstring used(first.FileName, first.FileNameLength / sizeof(wchar_t));
+        ASSERT_EQ(used.substr(0, 3), L"~tv");
+        RemoveTree(startup + L"\\probe.dot");
+        const unsigned last = std::stoul(used.substr(3, 4), nullptr, 16);
+        for (unsigned next = last + 1; next <= last + count; ++next) {
+            wchar_t name[16];
+            swprintf(name, 16, L"~tv%04X.tmp", next & 0xFFFF);
+            WriteBytes(startup + L"\\" + name, "the user's own " + Ansi(name));
+        }
     }
     // A file of the user's, with the older copy's bytes, that the copy's place
     // leads to.
@@ -222,7 +253,6 @@ std::function<void(Scene&)> StartupPath(std::function<std::wstring(const Scene&)
     return [=](Scene& s) { s.startupPath.Set(text(s)); };
 }
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr auto Done = SwitchOutcome::Done;
 constexpr auto NotEnabled = SwitchOutcome::NotEnabled;
 constexpr auto NotDisabled = SwitchOutcome::NotDisabled;
@@ -485,6 +515,8 @@ TEST(HostileInput, Files) {
              s.HiddenFileWhileCopying();
          },
          Off, NotEnabled, kInStartup, Older, Done},
+        {"the user's own files under the next 64 temporary names",
+         [](Scene& s) { s.TakeNextTemporaryNames(64); }, Off, Done, kInStartup, Template, Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();
