@@ -34,6 +34,11 @@ std::wstring FolderOf(const std::wstring& path);
 
 DWORD InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information);
 
+// Whether a file call that just failed with `error` met a file marked for
+// deletion (Windows refuses to open one, as though for a lack of rights).
+// Asked right after the failed call.
+bool RefusedAsGoingAway(DWORD error);
+
 // What lies at `ansiPath`, opened only to be looked at. `file` stays null when
 // the path names nothing, or a file marked for deletion.
 DWORD OpenToLook(const std::string& ansiPath, KernelHandle& file);

@@ -144,6 +144,42 @@ struct Scene {
             MoveFileW(mine.c_str(), (startup + L"\\quorlen.dot").c_str());
         });
     }
+    // Once a temporary copy shows in the startup folder, a scanner (antivirus,
+    // backup) opens it and holds it until the switch is done.
+    //
+    // A scanner opens a file without sharing its deletion. A user-mode program
+    // cannot open tovrel's temporary that way, since tovrel holds it with
+    // DELETE access; so this one shares the deletion where it must, as the
+    // only hold a test can take. Real scanners are often kernel filters that
+    // skip the share checks and get their hold as the file is made. On
+    // Windows a temporary marked for deletion opens for nobody, so this
+    // scanner seldom gets in there; under Wine, which opens it all the same,
+    // it gets in every time. Either way the temporary must be gone once the
+    // scanner lets go.
+    void ScannerWhileCopying() {
+        meanwhile = std::jthread([this](std::stop_token stop) {
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+            const platform::ChangeNotification change(
+                FindFirstChangeNotificationW(startup.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+            platform::KernelHandle scanned;
+            while (!stop.stop_requested()) {
+                WIN32_FIND_DATAW found;
+                if (!scanned &&
+                    platform::FindHandle(FindFirstFileW((startup + L"\\~tv*").c_str(), &found))) {
+                    for (const DWORD share :
+                         {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
+                        if (!scanned) {
+                            scanned.reset(CreateFileW((startup + L"\\" + found.cFileName).c_str(),
+                                                      GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                                      0, nullptr));
+                        }
+                    }
+                }
+                WaitForSingleObject(change.get(), scanned ? 50 : 1);
+                FindNextChangeNotification(change.get());
+            }
+        });
+    }
     // The user's own files under the next `count` names a temporary would
     // take: after the name that a copy just took, learnt from the folder's
     // changes.
@@ -226,6 +262,7 @@ void Check(const Row& row, const std::wstring& parent = L"") {
     const bool copyWasThere = !copy.empty() && Exists(copy);
 
     EXPECT_STREQ(Name(Enable(locations)), Name(row.enable));
+    scene.meanwhile = {};  // what acted meanwhile lets go once the switch is done
     expectState(locations, "after enabling");
     if (row.lands == Lands::Nowhere) {
         EXPECT_EQ(!copy.empty() && Exists(copy), copyWasThere)
@@ -515,6 +552,16 @@ TEST(HostileInput, Files) {
              s.HiddenFileWhileCopying();
          },
          Off, NotEnabled, kInStartup, Older, Done},
+        {"a scanner holds the temporary while the rename fails",
+         [](Scene& s) {
+             s.templateBytes = SampleTemplate(3, 50 << 20);
+             WriteBytes(s.source, s.templateBytes);
+             // A folder in the copy's place: Windows, and Wine, rename no file
+             // over it.
+             MakeFolder(s.startup + L"\\quorlen.dot");
+             s.ScannerWhileCopying();
+         },
+         Off, NotEnabled, nullptr, Nowhere, Done},
         {"the user's own files under the next 64 temporary names",
          [](Scene& s) { s.TakeNextTemporaryNames(64); }, Off, Done, kInStartup, Template, Done},
         {"hidden older copy stays, and does not count",
