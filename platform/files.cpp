@@ -210,7 +210,7 @@ DWORD DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     if (const DWORD error = InformationOf(file.get(), information)) {
         return error;
     }
-    if (const DWORD error = IsInstalledFile(keep, information, installed)) {
+    if (const DWORD error = IsInstalledFile(keep, file.get(), installed)) {
         return error;
     }
     if (installed) {

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/files_internal.h"
 #include "tests/support/import_hook.h"
 #include "tests/support/printable.h"
 #include "tests/support/process.h"
@@ -230,5 +232,108 @@ TEST(FileServices, ACopyEndedByForceLeavesNothingBehind) {
             Sleep(50);
         }
         EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(files.startup))), "");
+    }
+}
+
+namespace {
+
+// What the queries that tell two files apart answer for one file.
+struct Seen {
+    DWORD volume, index;  // index 0: the file system reports none
+    BYTE id;              // every byte of the 128-bit ID; 0: none reported
+    const wchar_t* path;  // the final path; null: it cannot be had
+    DWORD stamp;          // its times and size
+};
+enum class Asked { WindowsXp, Windows7, Windows8 };  // which queries there are
+
+const Seen* seen[2];
+Asked asked;
+
+const Seen& Of(HANDLE file) {
+    return *seen[reinterpret_cast<UINT_PTR>(file) - 1];
+}
+BOOL WINAPI Information(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+    *information = {};
+    information->dwVolumeSerialNumber = Of(file).volume;
+    information->nFileIndexLow = Of(file).index;
+    information->ftCreationTime.dwLowDateTime = Of(file).stamp;
+    information->ftLastWriteTime.dwLowDateTime = Of(file).stamp;
+    information->nFileSizeLow = Of(file).stamp;
+    return TRUE;
+}
+BOOL WINAPI InformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD) {
+    if (kind != FileIdInfo || asked == Asked::Windows7) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto& id = *static_cast<FILE_ID_INFO*>(out);
+    id.VolumeSerialNumber = Of(file).volume;
+    std::memset(id.FileId.Identifier, Of(file).id, sizeof id.FileId.Identifier);
+    return TRUE;
+}
+DWORD WINAPI FinalPath(HANDLE file, LPWSTR out, DWORD room, DWORD) {
+    const wchar_t* path = Of(file).path;
+    if (!path) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
+    const DWORD length = static_cast<DWORD>(std::wcslen(path));
+    if (length >= room) {
+        return length + 1;
+    }
+    std::wcscpy(out, path);
+    return length;
+}
+
+struct SameRow {
+    const char* what;
+    Asked asked;
+    Seen installed, other;
+    std::string expected;
+};
+
+}  // namespace
+
+// Whether the file in the copy's place is the installed template, told from
+// what each query answers: under Wine every file system reports an index, so a
+// network share that reports none (the program on a share, application data
+// redirected to the same share) is staged here.
+TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
+    const wchar_t* share = L"\\\\?\\UNC\\srv\\apps\\quorlen.dot";
+    const wchar_t* shareInCapitals = L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT";
+    const wchar_t* copy = L"\\\\?\\UNC\\srv\\apps\\data\\startup\\quorlen.dot";
+    const wchar_t* byAddress = L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot";
+    using enum Asked;
+    const SameRow rows[] = {
+        {"an index: one file by two names", Windows8, {1, 7, 0, share, 1}, {1, 7, 0, copy, 1},
+         "same"},
+        {"an index: two files", Windows8, {1, 7, 0, share, 1}, {1, 8, 0, share, 1}, "different"},
+        {"no index, one 128-bit ID", Windows8, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
+        {"no index, two 128-bit IDs", Windows8, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1},
+         "different"},
+        {"no index, no ID, one final path", Windows8, {3, 0, 0, share, 1},
+         {3, 0, 0, shareInCapitals, 1}, "same"},
+        {"no index, no ID query, one final path", Windows7, {3, 0, 0, share, 1},
+         {3, 0, 0, shareInCapitals, 1}, "same"},
+        {"no index, no ID query, two final paths, a copy made later", Windows7,
+         {3, 0, 0, share, 1}, {3, 0, 0, copy, 2}, "different"},
+        // The same file by the server's name and by its address: nothing tells.
+        {"no index, no ID query, two final paths, the same times and size", Windows7,
+         {3, 0, 0, share, 1}, {3, 0, 0, byAddress, 1}, CannotTell(ERROR_NOT_SUPPORTED)},
+        {"no index, Windows XP", WindowsXp, {3, 0, 0, share, 1}, {3, 0, 0, copy, 2},
+         CannotTell(ERROR_NOT_SUPPORTED)},
+    };
+    for (const auto& row : rows) {
+        seen[0] = &row.installed;
+        seen[1] = &row.other;
+        asked = row.asked;
+        const bool later = row.asked != WindowsXp;
+        const platform::files::FileIdentity ask{&Information, later ? &InformationEx : nullptr,
+                                                later ? &FinalPath : nullptr};
+        bool same = false;
+        const DWORD error = platform::files::AreSameFile(ask, reinterpret_cast<HANDLE>(1),
+                                                         reinterpret_cast<HANDLE>(2), same);
+        const std::string told = error ? CannotTell(error) : same ? "same" : "different";
+        EXPECT_EQ(told, row.expected) << row.what;
     }
 }
