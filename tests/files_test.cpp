@@ -8,10 +8,9 @@
 #include <cwchar>
 #include <functional>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "platform/files_internal.h"
-#include "tests/support/import_hook.h"
 #include "tests/support/printable.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_folder.h"
@@ -55,43 +54,44 @@ struct Files {
     }
 };
 
-// A user's file made under a temporary's name in the instant before the
-// program deletes that name: inside its own call to DeleteFileA, so that the
-// race is lost every time rather than once in a while.
-class UserFileBeforeDelete {
-public:
-    UserFileBeforeDelete() { current = this; }
-    ~UserFileBeforeDelete() { current = nullptr; }
-    UserFileBeforeDelete(const UserFileBeforeDelete&) = delete;
-    UserFileBeforeDelete& operator=(const UserFileBeforeDelete&) = delete;
-
-    // ", the user's <path> deleted" for each such file that is gone.
-    std::string Lost() const {
-        std::string lost;
-        for (const auto& path : made_) {
-            if (!Exists(path)) {
-                lost += ", the user's " + Printable(path) + " deleted";
-            }
-        }
-        return lost;
+// Where the program linked into this exe calls kernel32's DeleteFileA: the
+// slot of its import table.
+ULONG_PTR& DeleteFileASlot() {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto& nt = *reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    while (_stricmp(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) {
+        ++dll;
     }
-
-private:
-    static BOOL WINAPI Delete(LPCSTR ansiPath) {
-        wchar_t path[MAX_PATH] = L"";
-        MultiByteToWideChar(CP_ACP, 0, ansiPath, -1, path, MAX_PATH);
-        const wchar_t* name = std::wcsrchr(path, L'\\');
-        if (name && _wcsnicmp(name + 1, L"~tv", 3) == 0 && !Exists(path)) {
-            WriteBytes(path, "the user's own");
-            current->made_.push_back(path);
-        }
-        return current->hook_.original<decltype(&DeleteFileA)>()(ansiPath);
+    auto* named = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+    auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+    const auto name = [&] {
+        return reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + named->u1.AddressOfData)->Name;
+    };
+    while (IMAGE_SNAP_BY_ORDINAL(named->u1.Ordinal) || std::strcmp(name(), "DeleteFileA") != 0) {
+        ++named, ++bound;
     }
+    DWORD protection = 0;
+    VirtualProtect(&bound->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
+    return bound->u1.Function;
+}
 
-    static inline UserFileBeforeDelete* current = nullptr;
-    ImportHook hook_{"kernel32.dll", "DeleteFileA", reinterpret_cast<const void*>(&Delete)};
-    std::vector<std::wstring> made_;
-};
+// The program's delete by name, a user's file made under a temporary's name in
+// the instant before it: the race lost every time, not once in a while.
+ULONG_PTR realDeleteFileA;
+std::wstring madeBeforeDelete;
+
+BOOL WINAPI DeleteWithUsersFileMadeFirst(LPCSTR ansiPath) {
+    wchar_t path[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansiPath, -1, path, MAX_PATH);
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    if (name && _wcsnicmp(name, L"\\~tv", 4) == 0) {
+        WriteBytes(madeBeforeDelete = path, "the user's own");
+    }
+    return reinterpret_cast<decltype(&DeleteFileA)>(realDeleteFileA)(ansiPath);
+}
 
 struct Row {
     const char* what;
@@ -145,9 +145,12 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
         {"copy: the template missing, a user's file made under a temporary's name meanwhile",
          [](Files& f) {
              RemoveTree(f.installed);
-             const UserFileBeforeDelete user;
+             ULONG_PTR& slot = DeleteFileASlot();
+             realDeleteFileA = std::exchange(slot, ULONG_PTR(&DeleteWithUsersFileMadeFirst));
              const std::string told = Error(platform::CopyFileReplacing(f.installed, f.copy));
-             return told + user.Lost();
+             slot = realDeleteFileA;
+             return madeBeforeDelete.empty() || Exists(madeBeforeDelete) ? told
+                                                                          : "a user's file lost";
          },
          Error(ERROR_FILE_NOT_FOUND)},
         {"copy over a read-only file",
@@ -196,56 +199,46 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
 }
 
 // tovrel ended by force (Task Manager, say) half way through copying a large
-// template, through either way it marks the temporary: what it had made in
-// Word's startup folder goes with it, and what lay there stays. Wine honours
-// the mark as Windows does, and also its removal and the rename through the
-// handle, which every copy in the switch table takes. (Where Wine differs: a
-// marked file still opens by name, and a new file under its name is refused
-// as existing, not as going away.)
+// template: what it made in Word's startup folder goes with it, and what lay
+// there stays. Wine honours the mark, its removal and the rename through the
+// handle (every copy of the switch table takes them) as Windows does; unlike
+// Windows, it still opens a marked file by name, and refuses a new file under
+// its name as existing, not as going away.
 TEST(FileServices, ACopyEndedByForceLeavesNothingBehind) {
-    constexpr UINT kEnded = 99;
-    for (const std::wstring windows : {L"", L"--as-windows-xp "}) {
-        SCOPED_TRACE(windows.empty() ? "Windows Vista and later" : "Windows XP");
-        Files files;
-        WriteBytes(files.installed, SampleTemplate(5, 64 << 20));
-        const Snapshot before = TakeSnapshot(files.startup);
-        const auto temporary = [&] {
-            WIN32_FIND_DATAW found;
-            return bool(
-                platform::FindHandle(FindFirstFileW((files.startup + L"\\~tv*").c_str(), &found)));
-        };
-        const platform::ChangeNotification change(FindFirstChangeNotificationW(
-            files.startup.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
-        Process copying(TestExeFolder() + L"\\copy_template.exe",
-                        windows + L"\"" + files.installed + L"\" \"" + files.copy + L"\"");
-        for (int waited = 0; !temporary() && copying.Running() && waited < 600; ++waited) {
-            WaitForSingleObject(change.get(), 100);
-            FindNextChangeNotification(change.get());
-        }
-        TerminateProcess(copying.handle(), kEnded);
-        ASSERT_TRUE(copying.WaitForExit(10000));
-        DWORD code = 0;
-        GetExitCodeProcess(copying.handle(), &code);
-        ASSERT_EQ(code, kEnded) << "the copy ended before it could be ended by force";
-        // Gone as the system closes the ended program's handles.
-        for (int waited = 0; temporary() && waited < 100; ++waited) {
-            Sleep(50);
-        }
-        EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(files.startup))), "");
+    Files files;
+    WriteBytes(files.installed, SampleTemplate(5, 64 << 20));
+    const Snapshot before = TakeSnapshot(files.startup);
+    const auto temporary = [&] {
+        WIN32_FIND_DATAW found;
+        const std::wstring pattern = files.startup + L"\\~tv*";
+        return bool(platform::FindHandle(FindFirstFileW(pattern.c_str(), &found)));
+    };
+    Process copying(TestExeFolder() + L"\\copy_template.exe",
+                    L"\"" + files.installed + L"\" \"" + files.copy + L"\"");
+    while (!temporary() && copying.Running()) {
+        Sleep(1);
     }
+    TerminateProcess(copying.handle(), 99);
+    DWORD code = 0;
+    ASSERT_TRUE(copying.WaitForExit(10000) && GetExitCodeProcess(copying.handle(), &code));
+    ASSERT_EQ(code, 99u) << "the copy ended before it could be ended by force";
+    for (int waited = 0; temporary() && waited < 100; ++waited) {
+        Sleep(50);  // until the system has closed the ended program's handles
+    }
+    EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(files.startup))), "");
 }
 
 namespace {
 
-// What the queries that tell two files apart answer for one file.
+// What the queries that tell two files apart answer for one file, under a
+// Windows that has them all, none of the later ones (XP), or no 128-bit ID (7).
 struct Seen {
     DWORD volume, index;  // index 0: the file system reports none
     BYTE id;              // every byte of the 128-bit ID; 0: none reported
-    const wchar_t* path;  // the final path; null: it cannot be had
+    const wchar_t* path;  // the final path
     DWORD stamp;          // its times and size
 };
-enum class Asked { WindowsXp, Windows7, Windows8 };  // which queries there are
-
+enum class Asked { All, WindowsXp, Windows7 };
 const Seen* seen[2];
 Asked asked;
 
@@ -253,87 +246,59 @@ const Seen& Of(HANDLE file) {
     return *seen[reinterpret_cast<UINT_PTR>(file) - 1];
 }
 BOOL WINAPI Information(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
-    *information = {};
-    information->dwVolumeSerialNumber = Of(file).volume;
-    information->nFileIndexLow = Of(file).index;
-    information->ftCreationTime.dwLowDateTime = Of(file).stamp;
-    information->ftLastWriteTime.dwLowDateTime = Of(file).stamp;
-    information->nFileSizeLow = Of(file).stamp;
+    const DWORD stamp = Of(file).stamp;
+    *information = {0, {stamp, 0}, {}, {stamp, 0}, Of(file).volume, 0, stamp, 1, 0, Of(file).index};
     return TRUE;
 }
-BOOL WINAPI InformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD) {
-    if (kind != FileIdInfo || asked == Asked::Windows7) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+BOOL WINAPI InformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS, LPVOID out, DWORD) {
     auto& id = *static_cast<FILE_ID_INFO*>(out);
     id.VolumeSerialNumber = Of(file).volume;
     std::memset(id.FileId.Identifier, Of(file).id, sizeof id.FileId.Identifier);
-    return TRUE;
+    SetLastError(ERROR_INVALID_PARAMETER);  // Windows 7 has no FileIdInfo
+    return asked != Asked::Windows7;
 }
-DWORD WINAPI FinalPath(HANDLE file, LPWSTR out, DWORD room, DWORD) {
-    const wchar_t* path = Of(file).path;
-    if (!path) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return 0;
-    }
-    const DWORD length = static_cast<DWORD>(std::wcslen(path));
-    if (length >= room) {
-        return length + 1;
-    }
-    std::wcscpy(out, path);
-    return length;
+DWORD WINAPI FinalPath(HANDLE file, LPWSTR out, DWORD, DWORD) {
+    return static_cast<DWORD>(std::wcslen(std::wcscpy(out, Of(file).path)));
 }
-
-struct SameRow {
-    const char* what;
-    Asked asked;
-    Seen installed, other;
-    std::string expected;
-};
 
 }  // namespace
 
-// Whether the file in the copy's place is the installed template, told from
-// what each query answers: under Wine every file system reports an index, so a
-// network share that reports none (the program on a share, application data
-// redirected to the same share) is staged here.
+// Whether the file in the copy's place is the installed template where a
+// network share reports no file index (the program on a share, application
+// data redirected to the same share), told from what each query answers:
+// under Wine every file system reports an index.
 TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
     const wchar_t* share = L"\\\\?\\UNC\\srv\\apps\\quorlen.dot";
-    const wchar_t* shareInCapitals = L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT";
     const wchar_t* copy = L"\\\\?\\UNC\\srv\\apps\\data\\startup\\quorlen.dot";
-    const wchar_t* byAddress = L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot";
-    using enum Asked;
-    const SameRow rows[] = {
-        {"an index: one file by two names", Windows8, {1, 7, 0, share, 1}, {1, 7, 0, copy, 1},
-         "same"},
-        {"an index: two files", Windows8, {1, 7, 0, share, 1}, {1, 8, 0, share, 1}, "different"},
-        {"no index, one 128-bit ID", Windows8, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
-        {"no index, two 128-bit IDs", Windows8, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1},
-         "different"},
-        {"no index, no ID, one final path", Windows8, {3, 0, 0, share, 1},
-         {3, 0, 0, shareInCapitals, 1}, "same"},
-        {"no index, no ID query, one final path", Windows7, {3, 0, 0, share, 1},
-         {3, 0, 0, shareInCapitals, 1}, "same"},
-        {"no index, no ID query, two final paths, a copy made later", Windows7,
-         {3, 0, 0, share, 1}, {3, 0, 0, copy, 2}, "different"},
-        // The same file by the server's name and by its address: nothing tells.
-        {"no index, no ID query, two final paths, the same times and size", Windows7,
-         {3, 0, 0, share, 1}, {3, 0, 0, byAddress, 1}, CannotTell(ERROR_NOT_SUPPORTED)},
-        {"no index, Windows XP", WindowsXp, {3, 0, 0, share, 1}, {3, 0, 0, copy, 2},
+    const struct {
+        const char* what;
+        Asked asked;
+        Seen installed, other;
+        std::string expected;
+    } rows[] = {
+        {"one 128-bit ID", Asked::All, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
+        {"two 128-bit IDs", Asked::All, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1}, "different"},
+        {"no ID, one final path", Asked::All, {3, 0, 0, share, 1},
+         {3, 0, 0, L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT", 1}, "same"},
+        {"no ID query, two final paths, a copy made later", Asked::Windows7, {3, 0, 0, share, 1},
+         {3, 0, 0, copy, 2}, "different"},
+        // One file by the server's name and by its address: nothing tells.
+        {"no ID query, two final paths, the same times and size", Asked::Windows7,
+         {3, 0, 0, share, 1}, {3, 0, 0, L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot", 1},
+         CannotTell(ERROR_NOT_SUPPORTED)},
+        {"Windows XP", Asked::WindowsXp, {3, 0, 0, share, 1}, {3, 0, 0, copy, 2},
          CannotTell(ERROR_NOT_SUPPORTED)},
     };
     for (const auto& row : rows) {
         seen[0] = &row.installed;
         seen[1] = &row.other;
         asked = row.asked;
-        const bool later = row.asked != WindowsXp;
-        const platform::files::FileIdentity ask{&Information, later ? &InformationEx : nullptr,
-                                                later ? &FinalPath : nullptr};
+        const bool xp = row.asked == Asked::WindowsXp;
         bool same = false;
-        const DWORD error = platform::files::AreSameFile(ask, reinterpret_cast<HANDLE>(1),
-                                                         reinterpret_cast<HANDLE>(2), same);
-        const std::string told = error ? CannotTell(error) : same ? "same" : "different";
-        EXPECT_EQ(told, row.expected) << row.what;
+        const DWORD error = platform::files::AreSameFile(
+            {&Information, xp ? nullptr : &InformationEx, xp ? nullptr : &FinalPath},
+            reinterpret_cast<HANDLE>(1), reinterpret_cast<HANDLE>(2), same);
+        EXPECT_EQ(error ? CannotTell(error) : same ? "same" : "different", row.expected)
+            << row.what;
     }
 }

@@ -145,64 +145,45 @@ struct Scene {
         });
     }
     // Once a temporary copy shows in the startup folder, a scanner (antivirus,
-    // backup) opens it and holds it until the switch is done.
-    //
-    // A scanner opens a file without sharing its deletion. A user-mode program
-    // cannot open tovrel's temporary that way, since tovrel holds it with
-    // DELETE access; so this one shares the deletion where it must, as the
-    // only hold a test can take. Real scanners are often kernel filters that
-    // skip the share checks and get their hold as the file is made. On
-    // Windows a temporary marked for deletion opens for nobody, so this
-    // scanner seldom gets in there; under Wine, which opens it all the same,
-    // it gets in every time. Either way the temporary must be gone once the
-    // scanner lets go.
+    // backup) opens it, without sharing its deletion, and holds it until the
+    // switch is done. A user-mode program cannot open tovrel's temporary that
+    // way, since tovrel holds it with DELETE access, so this one then shares
+    // the deletion: the only hold a test can take. Real scanners are often
+    // kernel filters that skip the share checks and hold the file from its
+    // making on. Windows opens a temporary marked for deletion for nobody, so
+    // there this scanner seldom gets in; Wine opens it all the same. Either
+    // way the temporary must be gone once the scanner lets go.
     void ScannerWhileCopying() {
         meanwhile = std::jthread([this](std::stop_token stop) {
-            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-            const platform::ChangeNotification change(
-                FindFirstChangeNotificationW(startup.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
             platform::KernelHandle scanned;
-            while (!stop.stop_requested()) {
-                WIN32_FIND_DATAW found;
-                if (!scanned &&
-                    platform::FindHandle(FindFirstFileW((startup + L"\\~tv*").c_str(), &found))) {
-                    for (const DWORD share :
-                         {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
-                        if (!scanned) {
-                            scanned.reset(CreateFileW((startup + L"\\" + found.cFileName).c_str(),
-                                                      GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                                      0, nullptr));
-                        }
+            for (WIN32_FIND_DATAW found; !stop.stop_requested(); Sleep(1)) {
+                const std::wstring pattern = startup + L"\\~tv*";
+                for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
+                    if (!scanned && platform::FindHandle(FindFirstFileW(pattern.c_str(), &found))) {
+                        scanned.reset(CreateFileW((startup + L"\\" + found.cFileName).c_str(),
+                                                  GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                                                  nullptr));
                     }
                 }
-                WaitForSingleObject(change.get(), scanned ? 50 : 1);
-                FindNextChangeNotification(change.get());
             }
         });
     }
     // The user's own files under the next `count` names a temporary would
-    // take: after the name that a copy just took, learnt from the folder's
-    // changes.
+    // take, after the one a copy just took, which the folder's changes tell.
     void TakeNextTemporaryNames(unsigned count) {
         const platform::KernelHandle folder(
             CreateFileW(startup.c_str(), FILE_LIST_DIRECTORY, kShareAll, nullptr, OPEN_EXISTING,
                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
-        const platform::KernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         OVERLAPPED overlapped{};
-        overlapped.hEvent = done.get();
         alignas(DWORD) BYTE changes[4096];
-        ASSERT_TRUE(ReadDirectoryChangesW(folder.get(), changes, sizeof changes, FALSE,
-                                          FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped,
-                                          nullptr));
-        ASSERT_EQ(platform::CopyFileReplacing(source, startup + L"\\probe.dot"), 0u);
         DWORD size = 0;
-        ASSERT_TRUE(GetOverlappedResult(folder.get(), &overlapped, &size, TRUE));
-        const auto& first = *reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes);
-        const std::wstring used(first.FileName, first.FileNameLength / sizeof(wchar_t));
-        ASSERT_EQ(used.substr(0, 3), L"~tv");
+        ReadDirectoryChangesW(folder.get(), changes, sizeof changes, FALSE,
+                              FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped, nullptr);
+        platform::CopyFileReplacing(source, startup + L"\\probe.dot");
         RemoveTree(startup + L"\\probe.dot");
-        const unsigned last = std::stoul(used.substr(3, 4), nullptr, 16);
-        for (unsigned next = last + 1; next <= last + count; ++next) {
+        ASSERT_TRUE(GetOverlappedResult(folder.get(), &overlapped, &size, TRUE));
+        const wchar_t* used = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(changes)->FileName;
+        for (unsigned next = std::wcstoul(used + 3, nullptr, 16) + 1; count-- > 0; ++next) {
             wchar_t name[16];
             swprintf(name, 16, L"~tv%04X.tmp", next & 0xFFFF);
             WriteBytes(startup + L"\\" + name, "the user's own " + Ansi(name));
