@@ -1,9 +1,10 @@
 // The copy: written into a temporary file beside its place, then renamed into
 // it. The temporary is marked for deletion through its own handle from the
-// moment it is made until the rename, so that the system removes it whatever
-// happens meanwhile: a failure, tovrel ended by force, a scanner holding it
-// past tovrel's end. Nothing ever deletes it by name, where a file of the
-// same name made meanwhile by someone else would go instead.
+// call after the one that makes it until the call before the rename, so that
+// the system removes it whatever happens meanwhile: a failure, tovrel ended by
+// force, a scanner holding it past tovrel's end. Nothing ever deletes it by
+// name, where a file of the same name made meanwhile by someone else would go
+// instead.
 #include <windows.h>
 #include <winternl.h>
 
@@ -124,10 +125,10 @@ public:
             file_.reset(CreateFileA(candidate.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file_) {
-                // Marked at once, so that it goes even if tovrel is ended in the
-                // next instant. Should a file system refuse the mark, the empty
-                // file stays: only a delete by name could take it, which might
-                // take another's.
+                // Marked at once: from here on it goes however tovrel ends.
+                // Should a file system refuse the mark, the empty file stays:
+                // only a delete by name could take it, which might take
+                // another's.
                 return byHandle_.Mark(file_.get(), true);
             }
             const DWORD error = LastFailure();
