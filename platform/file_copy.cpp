@@ -1,9 +1,20 @@
-// The copy: made under a temporary name beside its place, then renamed into
-// it.
+// The copy: written into a temporary file beside its place, then renamed into
+// it. The temporary is marked for deletion through its own handle from the
+// call after the one that makes it until the call before the rename, so that
+// the system removes it whatever happens meanwhile: a failure, tovrel ended by
+// force, a scanner holding it past tovrel's end. Nothing ever deletes it by
+// name, where a file of the same name made meanwhile by someone else would go
+// instead.
 #include <windows.h>
+#include <winternl.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/files_internal.h"
+#include "platform/later_windows.h"
 
 namespace platform::files {
 
@@ -13,31 +24,91 @@ namespace {
 // clock and the process, so that two tovrels rarely try the same names.
 unsigned nextTemporaryName;
 bool temporaryNamesStarted;
+constexpr unsigned kTemporaryNames = 0x10000;  // ~tv0000.tmp to ~tvFFFF.tmp
 
-// A copy of a file under a temporary name in the folder of its destination,
-// removed again unless it was put in place. Word loads only templates and
-// add-ins from its startup folder, so it never loads the copy under this name;
-// the name is no longer than the template's own, so that it fits wherever
-// that does.
-class TemporaryCopy {
+// Marks, unmarks and renames an open file through its handle:
+// SetFileInformationByHandle from Windows Vista on; on Windows XP, which lacks
+// it, ntdll's NtSetInformationFile, which takes the same records.
+class ByHandle {
 public:
-    TemporaryCopy() = default;
-    ~TemporaryCopy() {
-        if (!path_.empty()) {
-            SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);  // read-only would stay
-            DeleteFileA(path_.c_str());
-        }
-    }
-    TemporaryCopy(const TemporaryCopy&) = delete;
-    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+    bool Usable() const { return kernel_ || (native_ && nativeError_); }
 
-    DWORD Make(const std::string& ansiSource, const std::wstring& destination) {
-        const std::wstring folder = FolderOf(destination);
+    DWORD Mark(HANDLE file, bool deleted) const {
+        FILE_DISPOSITION_INFO disposition{deleted};
+        return Set(file, FileDispositionInfo, FileDispositionInformation, &disposition,
+                   sizeof disposition);
+    }
+
+    // Renames the file to `destination`, replacing what lies there.
+    DWORD Rename(HANDLE file, const std::wstring& destination,
+                 const std::string& ansiFolder) const {
+        // The name follows the record's head; MAX_PATH characters at most, as
+        // every path here.
+        alignas(FILE_RENAME_INFO)
+            BYTE record[offsetof(FILE_RENAME_INFO, FileName) + MAX_PATH * sizeof(wchar_t)] = {};
+        auto& rename = *reinterpret_cast<FILE_RENAME_INFO*>(record);
+        rename.ReplaceIfExists = TRUE;
+        // Vista and later take the path as every file function does; ntdll
+        // takes none, only a name in a folder opened for it.
+        std::wstring name = destination;
+        KernelHandle folder;
+        if (!kernel_) {
+            folder.reset(CreateFileA(ansiFolder.empty() ? "." : ansiFolder.c_str(), FILE_TRAVERSE,
+                                     kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                     nullptr));
+            if (!folder) {
+                return LastFailure();
+            }
+            rename.RootDirectory = folder.get();
+            name = NameIn(destination);
+        }
+        rename.FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::memcpy(record + offsetof(FILE_RENAME_INFO, FileName), name.data(),
+                    rename.FileNameLength);
+        return Set(file, FileRenameInfo, FileRenameInformation, record, sizeof record);
+    }
+
+private:
+    DWORD Set(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, FILE_INFORMATION_CLASS nativeKind,
+              void* record, DWORD size) const {
+        if (kernel_) {
+            return kernel_(file, kind, record, size) ? ERROR_SUCCESS : LastFailure();
+        }
+        IO_STATUS_BLOCK status{};
+        const NTSTATUS result = native_(file, &status, record, size, nativeKind);
+        if (result >= 0) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = nativeError_(result);
+        return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+    }
+
+    decltype(&::SetFileInformationByHandle) kernel_ =
+        LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle);
+    decltype(&::NtSetInformationFile) native_ = IN_NTDLL(NtSetInformationFile);
+    decltype(&::RtlNtStatusToDosError) nativeError_ = IN_NTDLL(RtlNtStatusToDosError);
+};
+
+// A new file under a temporary name in the folder of the copy's place, marked
+// for deletion while it is open, until it is put in place. Word loads only
+// templates and add-ins from its startup folder, so it never loads the copy
+// under this name; the name is no longer than the template's own, so that it
+// fits wherever that does.
+class Temporary {
+public:
+    explicit Temporary(const ByHandle& byHandle) : byHandle_(byHandle) {}
+
+    HANDLE get() const { return file_.get(); }
+
+    DWORD Make(const std::wstring& folder) {
         if (!temporaryNamesStarted) {
             nextTemporaryName = GetTickCount() ^ (GetCurrentProcessId() << 8);
             temporaryNamesStarted = true;
         }
-        for (int attempt = 0; attempt < 16; ++attempt) {
+        // Every name in turn, from where the last copy left off: names that the
+        // user's own files have taken never keep a copy from being made while
+        // one is free.
+        for (unsigned tried = 0; tried < kTemporaryNames; ++tried) {
             std::wstring name = L"~tv0000.tmp";
             for (size_t digit = 6, number = nextTemporaryName++; digit >= 3;
                  --digit, number >>= 4) {
@@ -47,36 +118,66 @@ public:
             if (const DWORD error = AnsiPath(folder + name, candidate)) {
                 return error;
             }
-            // Only a name nothing answers to, so that what is removed on a
-            // failure is this copy and never someone else's file.
-            if (GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                continue;
-            }
-            if (const DWORD error = LastFailure(); error != ERROR_FILE_NOT_FOUND) {
-                return error;  // no folder to copy into, or it cannot be told
-            }
-            if (CopyFileA(ansiSource.c_str(), candidate.c_str(), /*bFailIfExists=*/TRUE)) {
-                path_ = candidate;
-                return ERROR_SUCCESS;
+            // Only a file made here and now, never one that was there. Nobody
+            // else may write into it or take it away meanwhile; readers may
+            // look. An ordinary file, whatever the template is: a read-only
+            // copy could never be switched off again.
+            file_.reset(CreateFileA(candidate.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) {
+                // Marked at once: from here on it goes however tovrel ends.
+                // Should a file system refuse the mark, the empty file stays:
+                // only a delete by name could take it, which might take
+                // another's.
+                return byHandle_.Mark(file_.get(), true);
             }
             const DWORD error = LastFailure();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-                continue;  // taken meanwhile
+            // Taken: by a file, or by another tovrel's temporary going away.
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+                !RefusedAsGoingAway(error)) {
+                return error;  // no folder to copy into, no right to, a full disk
             }
-            // Windows removes a copy that fails half way (on a full disk, say);
-            // Wine leaves the half.
-            DeleteFileA(candidate.c_str());
-            return error;
         }
-        return ERROR_FILE_EXISTS;
+        return ERROR_FILE_EXISTS;  // every name taken
     }
 
-    const std::string& path() const { return path_; }
-    void Placed() { path_.clear(); }
+    // Unmarked and renamed into the copy's place; marked again should the
+    // rename fail, so that it goes when its handle closes. (A mark would go
+    // with it into the copy's place.)
+    DWORD Place(const std::wstring& destination, const std::string& ansiFolder) {
+        if (const DWORD error = byHandle_.Mark(file_.get(), false)) {
+            return error;
+        }
+        if (const DWORD error = byHandle_.Rename(file_.get(), destination, ansiFolder)) {
+            byHandle_.Mark(file_.get(), true);
+            return error;
+        }
+        return ERROR_SUCCESS;
+    }
 
 private:
-    std::string path_;
+    const ByHandle& byHandle_;
+    KernelHandle file_;
 };
+
+DWORD CopyBytes(HANDLE from, HANDLE to) {
+    std::string buffer(64 * 1024, '\0');
+    for (;;) {
+        DWORD read = 0, written = 0;
+        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+            return LastFailure();
+        }
+        if (read == 0) {
+            return ERROR_SUCCESS;
+        }
+        if (!WriteFile(to, buffer.data(), read, &written, nullptr)) {
+            return LastFailure();  // a full disk, say
+        }
+        if (written != read) {
+            return ERROR_WRITE_FAULT;
+        }
+    }
+}
 
 // Windows refuses to copy over a read-only, hidden or system file; a rename
 // refuses only a read-only one, and Wine's not even that. Refusing here keeps
@@ -98,11 +199,14 @@ namespace platform {
 using namespace files;
 
 DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
-    std::string ansiSource, ansiDestination;
+    std::string ansiSource, ansiDestination, ansiFolder;
     if (const DWORD error = AnsiPath(source, ansiSource)) {
         return error;
     }
     if (const DWORD error = AnsiPath(destination, ansiDestination)) {
+        return error;
+    }
+    if (const DWORD error = AnsiPath(FolderOf(destination), ansiFolder)) {
         return error;
     }
     // Before the copy, and again before the rename, since a file may come
@@ -110,33 +214,32 @@ DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destinat
     if (const DWORD error = RefuseSpecialFile(ansiDestination)) {
         return error;
     }
-    TemporaryCopy copy;
-    if (const DWORD error = copy.Make(ansiSource, destination)) {
-        return error;
+    const ByHandle byHandle;
+    if (!byHandle.Usable()) {
+        return ERROR_NOT_SUPPORTED;  // no Windows lacks both; nothing is made without them
     }
-    const DWORD attributes = GetFileAttributesA(copy.path().c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    // Opened before anything is made: a template that is missing leaves
+    // nothing to clean up.
+    KernelHandle original(CreateFileA(ansiSource.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!original) {
         return LastFailure();
     }
-    if ((attributes & kInherited) != 0) {
-        DWORD plain = attributes & ~kInherited;
-        if (plain == 0) {
-            plain = FILE_ATTRIBUTE_NORMAL;
-        }
-        if (!SetFileAttributesA(copy.path().c_str(), plain)) {
-            return LastFailure();
-        }
+    Temporary copy(byHandle);
+    if (const DWORD error = copy.Make(FolderOf(destination))) {
+        return error;
+    }
+    // A copy that fails half way (on a full disk, say) goes with its mark.
+    if (const DWORD error = CopyBytes(original.get(), copy.get())) {
+        return error;
     }
     if (const DWORD error = RefuseSpecialFile(ansiDestination)) {
         return error;
     }
     // A rename replaces the name, whatever it stood for (a second name of a
     // user's file, a link), and no half copy ever stands under it.
-    if (!MoveFileExA(copy.path().c_str(), ansiDestination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return LastFailure();
-    }
-    copy.Placed();
-    return ERROR_SUCCESS;
+    return copy.Place(destination, ansiFolder);
 }
 
 }  // namespace platform

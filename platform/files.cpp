@@ -66,14 +66,6 @@ bool MeansNothingThere(DWORD error) {
            error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY || error == ERROR_BAD_PATHNAME;
 }
 
-// Windows opens no file that is marked for deletion, and says so as for a lack
-// of rights; only the NT status tells the two apart. Asked right after the
-// failed call.
-bool RefusedAsGoingAway(DWORD error) {
-    const auto lastStatus = LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus);
-    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == kStatusDeletePending;
-}
-
 // Whether the open file is marked for deletion: its name stays until the last
 // holder lets go, and then the file is gone.
 DWORD DeletePending(HANDLE file, bool& pending) {
@@ -153,6 +145,13 @@ DWORD FindProgramDirectory(std::wstring& directory) {
 
 }  // namespace
 
+// Windows opens no file that is marked for deletion, and says so as for a lack
+// of rights; only the NT status tells the two apart.
+bool RefusedAsGoingAway(DWORD error) {
+    const auto lastStatus = LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus);
+    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == kStatusDeletePending;
+}
+
 // What lies at `ansiPath`, opened to be looked at, with no access rights:
 // looking must never disturb the file or anyone holding it. A folder opens
 // too, to be told from a file.
@@ -211,7 +210,7 @@ DWORD DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
     if (const DWORD error = InformationOf(file.get(), information)) {
         return error;
     }
-    if (const DWORD error = IsInstalledFile(keep, information, installed)) {
+    if (const DWORD error = IsInstalledFile(keep, file.get(), installed)) {
         return error;
     }
     if (installed) {

@@ -37,8 +37,10 @@ Presence OrdinaryFileAt(const std::wstring& path);
 // read-only, and a read-only copy could never be switched off again. Never
 // writes into a file already there: another name of it (a hard or a symbolic
 // link) would take the bytes too. The copy is made under a temporary name
-// beside it, which is gone again whatever fails. ERROR_SUCCESS, or the Win32
-// error of what failed.
+// beside it (one that no file has, among ~tv0000.tmp to ~tvFFFF.tmp), marked
+// for deletion until it is renamed into place: it is gone again whatever
+// fails, and whenever tovrel is ended. ERROR_SUCCESS, or the Win32 error of
+// what failed.
 DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
 // Whether `path` names the program's own `installed` file, whatever the

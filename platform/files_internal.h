@@ -1,7 +1,7 @@
 // What the file services' sources share (files.cpp, file_copy.cpp,
-// same_file.cpp); nothing else includes it. Every helper answers
-// ERROR_SUCCESS or the Win32 error of what failed, and gives what it found
-// through its last parameter.
+// same_file.cpp); nothing else includes it but the tests of its decisions.
+// Every helper answers ERROR_SUCCESS or the Win32 error of what failed, and
+// gives what it found through its last parameter.
 #pragma once
 
 #include <windows.h>
@@ -34,16 +34,35 @@ std::wstring FolderOf(const std::wstring& path);
 
 DWORD InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information);
 
+// Whether a file call that just failed with `error` met a file marked for
+// deletion (Windows refuses to open one, as though for a lack of rights).
+// Asked right after the failed call.
+bool RefusedAsGoingAway(DWORD error);
+
 // What lies at `ansiPath`, opened only to be looked at. `file` stays null when
 // the path names nothing, or a file marked for deletion.
 DWORD OpenToLook(const std::string& ansiPath, KernelHandle& file);
 
-// Whether the open file described by `other` is the program's own
-// `installed` file; an error when that cannot be told.
-DWORD IsInstalledFile(const std::wstring& installed, const BY_HANDLE_FILE_INFORMATION& other,
-                      bool& same);
+// Whether the open file `other` is the program's own `installed` file; an
+// error when that cannot be told.
+DWORD IsInstalledFile(const std::wstring& installed, HANDLE other, bool& same);
 
 using FinalPathFunction = decltype(&::GetFinalPathNameByHandleW);
+
+// What tells two open files apart, each query null where this Windows lacks
+// it. The tests put in their own: no file system under Wine lacks an index.
+struct FileIdentity {
+    decltype(&::GetFileInformationByHandle) information;
+    decltype(&::GetFileInformationByHandleEx) informationEx;  // Vista and later
+    FinalPathFunction finalPath;                               // Vista and later
+};
+
+// Those of this Windows.
+FileIdentity ThisWindowsFileIdentity();
+
+// Whether the open files `a` and `b` are one file; ERROR_NOT_SUPPORTED where
+// nothing can tell.
+DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same);
 
 // Whether the open `file` is the entry that `path` names in its folder, and
 // not a file that a link there leads to.

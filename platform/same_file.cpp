@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "platform/ansi_text.h"
 #include "platform/files.h"
 #include "platform/files_internal.h"
 #include "platform/handles.h"
+#include "platform/later_windows.h"
 
 namespace platform::files {
 
@@ -21,6 +23,26 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
     const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+// A 128-bit file ID, none when 0.
+struct FileId {
+    ULONGLONG low, high;
+    bool operator==(const FileId&) const = default;
+};
+
+FileId IdOf(const FILE_ID_INFO& information) {
+    FileId id;
+    std::memcpy(&id, information.FileId.Identifier, sizeof id);
+    return id;
+}
+
+bool SameTimesAndSize(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_INFORMATION& y) {
+    const auto same = [](const FILETIME& a, const FILETIME& b) {
+        return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+    };
+    return same(x.ftCreationTime, y.ftCreationTime) && same(x.ftLastWriteTime, y.ftLastWriteTime) &&
+           x.nFileSizeLow == y.nFileSizeLow && x.nFileSizeHigh == y.nFileSizeHigh;
 }
 
 // Where an open handle really leads, as its file system names it: through
@@ -62,12 +84,8 @@ Sameness LookForSameFile(const std::wstring& installed, const std::wstring& path
     if (!other) {
         return Sameness::Different;  // nothing there to mistake for the installed file
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    if ((error = InformationOf(other.get(), information))) {
-        return Sameness::CannotTell;
-    }
     bool same = false;
-    if ((error = IsInstalledFile(installed, information, same))) {
+    if ((error = IsInstalledFile(installed, other.get(), same))) {
         return Sameness::CannotTell;
     }
     return same ? Sameness::Same : Sameness::Different;
@@ -75,8 +93,7 @@ Sameness LookForSameFile(const std::wstring& installed, const std::wstring& path
 
 }  // namespace
 
-DWORD IsInstalledFile(const std::wstring& installed, const BY_HANDLE_FILE_INFORMATION& other,
-                      bool& same) {
+DWORD IsInstalledFile(const std::wstring& installed, HANDLE other, bool& same) {
     // The installed file by its true name: the program knows its own folder in
     // Unicode, whatever the code page can spell.
     KernelHandle own(
@@ -87,26 +104,60 @@ DWORD IsInstalledFile(const std::wstring& installed, const BY_HANDLE_FILE_INFORM
     if (!own) {
         return LastFailure();
     }
-    BY_HANDLE_FILE_INFORMATION a;
-    if (const DWORD error = InformationOf(own.get(), a)) {
-        return error;
+    return AreSameFile(ThisWindowsFileIdentity(), own.get(), other, same);
+}
+
+FileIdentity ThisWindowsFileIdentity() {
+    return {&::GetFileInformationByHandle,
+            LATER_WINDOWS(L"kernel32.dll", GetFileInformationByHandleEx),
+            LATER_WINDOWS(L"kernel32.dll", GetFinalPathNameByHandleW)};
+}
+
+DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same) {
+    BY_HANDLE_FILE_INFORMATION x, y;
+    if (!ask.information(a, &x) || !ask.information(b, &y)) {
+        return LastFailure();
     }
-    const BY_HANDLE_FILE_INFORMATION& b = other;
+    const bool sameVolume = x.dwVolumeSerialNumber == y.dwVolumeSerialNumber;
     const bool sameIndex =
-        a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+        x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
     const bool indexKnown =
-        (a.nFileIndexHigh | a.nFileIndexLow) != 0 && (b.nFileIndexHigh | b.nFileIndexLow) != 0;
-    if (a.dwVolumeSerialNumber != b.dwVolumeSerialNumber && !sameIndex) {
+        (x.nFileIndexHigh | x.nFileIndexLow) != 0 && (y.nFileIndexHigh | y.nFileIndexLow) != 0;
+    if (!sameVolume && !sameIndex) {
         same = false;
         return ERROR_SUCCESS;
     }
-    // Some network file systems report no index, and another volume may
-    // report the same one: the two cannot be told apart.
-    if (!indexKnown || a.dwVolumeSerialNumber != b.dwVolumeSerialNumber) {
-        return ERROR_NOT_SUPPORTED;
+    if (sameVolume && indexKnown) {
+        same = sameIndex;
+        return ERROR_SUCCESS;
     }
-    same = sameIndex;
-    return ERROR_SUCCESS;
+    // Some network file systems report no index, and another volume may
+    // report the same one. The 128-bit ID of Windows 8 and later may tell.
+    FILE_ID_INFO p{}, q{};
+    if (ask.informationEx && ask.informationEx(a, FileIdInfo, &p, sizeof p) &&
+        ask.informationEx(b, FileIdInfo, &q, sizeof q)) {
+        const FileId ofA = IdOf(p), ofB = IdOf(q);
+        if (ofA != FileId{} && ofB != FileId{} && p.VolumeSerialNumber == q.VolumeSerialNumber) {
+            same = ofA == ofB;
+            return ERROR_SUCCESS;
+        }
+    }
+    // Else where each leads. One path is one file; two paths may still be one
+    // file reached by two names of its server, so they are two files only
+    // when their times or sizes differ too, as a copy's do.
+    std::wstring pathOfA, pathOfB;
+    if (ask.finalPath && FinalPath(ask.finalPath, a, pathOfA) == ERROR_SUCCESS &&
+        FinalPath(ask.finalPath, b, pathOfB) == ERROR_SUCCESS) {
+        if (SameName(pathOfA, pathOfB)) {
+            same = true;
+            return ERROR_SUCCESS;
+        }
+        if (!SameTimesAndSize(x, y)) {
+            same = false;
+            return ERROR_SUCCESS;
+        }
+    }
+    return ERROR_NOT_SUPPORTED;  // Windows XP on such a share, say
 }
 
 // Its final path must be the folder's own final path joined with the name.

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
+#include <utility>
 
+#include "platform/files_internal.h"
+#include "tests/support/printable.h"
+#include "tests/support/process.h"
 #include "tests/support/scratch_folder.h"
 
 using namespace support;
@@ -47,6 +53,45 @@ struct Files {
         WriteBytes(copy, SampleTemplate(2));
     }
 };
+
+// Where the program linked into this exe calls kernel32's DeleteFileA: the
+// slot of its import table.
+ULONG_PTR& DeleteFileASlot() {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto& nt = *reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    while (_stricmp(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) {
+        ++dll;
+    }
+    auto* named = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+    auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+    const auto name = [&] {
+        return reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + named->u1.AddressOfData)->Name;
+    };
+    while (IMAGE_SNAP_BY_ORDINAL(named->u1.Ordinal) || std::strcmp(name(), "DeleteFileA") != 0) {
+        ++named, ++bound;
+    }
+    DWORD protection = 0;
+    VirtualProtect(&bound->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
+    return bound->u1.Function;
+}
+
+// The program's delete by name, a user's file made under a temporary's name in
+// the instant before it: the race lost every time, not once in a while.
+ULONG_PTR realDeleteFileA;
+std::wstring madeBeforeDelete;
+
+BOOL WINAPI DeleteWithUsersFileMadeFirst(LPCSTR ansiPath) {
+    wchar_t path[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansiPath, -1, path, MAX_PATH);
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    if (name && _wcsnicmp(name, L"\\~tv", 4) == 0) {
+        WriteBytes(madeBeforeDelete = path, "the user's own");
+    }
+    return reinterpret_cast<decltype(&DeleteFileA)>(realDeleteFileA)(ansiPath);
+}
 
 struct Row {
     const char* what;
@@ -97,6 +142,17 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
              return Error(platform::CopyFileReplacing(f.installed, f.copy));
          },
          Error(ERROR_FILE_NOT_FOUND)},
+        {"copy: the template missing, a user's file made under a temporary's name meanwhile",
+         [](Files& f) {
+             RemoveTree(f.installed);
+             ULONG_PTR& slot = DeleteFileASlot();
+             realDeleteFileA = std::exchange(slot, ULONG_PTR(&DeleteWithUsersFileMadeFirst));
+             const std::string told = Error(platform::CopyFileReplacing(f.installed, f.copy));
+             slot = realDeleteFileA;
+             return madeBeforeDelete.empty() || Exists(madeBeforeDelete) ? told
+                                                                          : "a user's file lost";
+         },
+         Error(ERROR_FILE_NOT_FOUND)},
         {"copy over a read-only file",
          [](Files& f) {
              AddAttributes(f.copy, FILE_ATTRIBUTE_READONLY);
@@ -139,5 +195,110 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
     for (const auto& row : rows) {
         Files files;
         EXPECT_EQ(row.told(files), row.expected) << row.what;
+    }
+}
+
+// tovrel ended by force (Task Manager, say) half way through copying a large
+// template: what it made in Word's startup folder goes with it, and what lay
+// there stays. Wine honours the mark, its removal and the rename through the
+// handle (every copy of the switch table takes them) as Windows does; unlike
+// Windows, it still opens a marked file by name, and refuses a new file under
+// its name as existing, not as going away.
+TEST(FileServices, ACopyEndedByForceLeavesNothingBehind) {
+    Files files;
+    WriteBytes(files.installed, SampleTemplate(5, 64 << 20));
+    const Snapshot before = TakeSnapshot(files.startup);
+    const auto temporary = [&] {
+        WIN32_FIND_DATAW found;
+        const std::wstring pattern = files.startup + L"\\~tv*";
+        return bool(platform::FindHandle(FindFirstFileW(pattern.c_str(), &found)));
+    };
+    Process copying(TestExeFolder() + L"\\copy_template.exe",
+                    L"\"" + files.installed + L"\" \"" + files.copy + L"\"");
+    while (!temporary() && copying.Running()) {
+        Sleep(1);
+    }
+    TerminateProcess(copying.handle(), 99);
+    DWORD code = 0;
+    ASSERT_TRUE(copying.WaitForExit(10000) && GetExitCodeProcess(copying.handle(), &code));
+    ASSERT_EQ(code, 99u) << "the copy ended before it could be ended by force";
+    for (int waited = 0; temporary() && waited < 100; ++waited) {
+        Sleep(50);  // until the system has closed the ended program's handles
+    }
+    EXPECT_EQ(Printable(DescribeChanges(before, TakeSnapshot(files.startup))), "");
+}
+
+namespace {
+
+// What the queries that tell two files apart answer for one file, under a
+// Windows that has them all, none of the later ones (XP), or no 128-bit ID (7).
+struct Seen {
+    DWORD volume, index;  // index 0: the file system reports none
+    BYTE id;              // every byte of the 128-bit ID; 0: none reported
+    const wchar_t* path;  // the final path
+    DWORD stamp;          // its times and size
+};
+enum class Asked { All, WindowsXp, Windows7 };
+const Seen* seen[2];
+Asked asked;
+
+const Seen& Of(HANDLE file) {
+    return *seen[reinterpret_cast<UINT_PTR>(file) - 1];
+}
+BOOL WINAPI Information(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+    const DWORD stamp = Of(file).stamp;
+    *information = {0, {stamp, 0}, {}, {stamp, 0}, Of(file).volume, 0, stamp, 1, 0, Of(file).index};
+    return TRUE;
+}
+BOOL WINAPI InformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS, LPVOID out, DWORD) {
+    auto& id = *static_cast<FILE_ID_INFO*>(out);
+    id.VolumeSerialNumber = Of(file).volume;
+    std::memset(id.FileId.Identifier, Of(file).id, sizeof id.FileId.Identifier);
+    SetLastError(ERROR_INVALID_PARAMETER);  // Windows 7 has no FileIdInfo
+    return asked != Asked::Windows7;
+}
+DWORD WINAPI FinalPath(HANDLE file, LPWSTR out, DWORD, DWORD) {
+    return static_cast<DWORD>(std::wcslen(std::wcscpy(out, Of(file).path)));
+}
+
+}  // namespace
+
+// Whether the file in the copy's place is the installed template where a
+// network share reports no file index (the program on a share, application
+// data redirected to the same share), told from what each query answers:
+// under Wine every file system reports an index.
+TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
+    const wchar_t* share = L"\\\\?\\UNC\\srv\\apps\\quorlen.dot";
+    const wchar_t* copy = L"\\\\?\\UNC\\srv\\apps\\data\\startup\\quorlen.dot";
+    const struct {
+        const char* what;
+        Asked asked;
+        Seen installed, other;
+        std::string expected;
+    } rows[] = {
+        {"one 128-bit ID", Asked::All, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
+        {"two 128-bit IDs", Asked::All, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1}, "different"},
+        {"no ID, one final path", Asked::All, {3, 0, 0, share, 1},
+         {3, 0, 0, L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT", 1}, "same"},
+        {"no ID query, two final paths, a copy made later", Asked::Windows7, {3, 0, 0, share, 1},
+         {3, 0, 0, copy, 2}, "different"},
+        // One file by the server's name and by its address: nothing tells.
+        {"no ID query, two final paths, the same times and size", Asked::Windows7,
+         {3, 0, 0, share, 1}, {3, 0, 0, L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot", 1},
+         CannotTell(ERROR_NOT_SUPPORTED)},
+        {"Windows XP", Asked::WindowsXp, {3, 0, 0, share, 1}, {3, 0, 0, copy, 2},
+         CannotTell(ERROR_NOT_SUPPORTED)},
+    };
+    for (const auto& row : rows) {
+        seen[0] = &row.installed;
+        seen[1] = &row.other;
+        asked = row.asked;
+        const bool xp = row.asked == Asked::WindowsXp;
+        bool same = false;
+        const DWORD error = platform::files::AreSameFile(
+            {&Information, xp ? nullptr : &InformationEx, xp ? nullptr : &FinalPath},
+            reinterpret_cast<HANDLE>(1), reinterpret_cast<HANDLE>(2), same);
+        EXPECT_EQ(error ? CannotTell(error) : same ? "same" : "different", row.expected)
+            << row.what;
     }
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -66,6 +67,8 @@ bool IsOrdinaryFile(const std::wstring& path) {
            !(attributes &
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::string Ansi(const std::wstring& text) {
     std::string bytes(text.size() * 2, '\0');
@@ -141,6 +144,51 @@ struct Scene {
             MoveFileW(mine.c_str(), (startup + L"\\quorlen.dot").c_str());
         });
     }
+    // Once a temporary copy shows in the startup folder, a scanner (antivirus,
+    // backup) opens it, without sharing its deletion, and holds it until the
+    // switch is done. A user-mode program cannot open tovrel's temporary that
+    // way, since tovrel holds it with DELETE access, so this one then shares
+    // the deletion: the only hold a test can take. Real scanners are often
+    // kernel filters that skip the share checks and hold the file from its
+    // making on. Windows opens a temporary marked for deletion for nobody, so
+    // there this scanner seldom gets in; Wine opens it all the same. Either
+    // way the temporary must be gone once the scanner lets go.
+    void ScannerWhileCopying() {
+        meanwhile = std::jthread([this](std::stop_token stop) {
+            platform::KernelHandle scanned;
+            for (WIN32_FIND_DATAW found; !stop.stop_requested(); Sleep(1)) {
+                const std::wstring pattern = startup + L"\\~tv*";
+                for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
+                    if (!scanned && platform::FindHandle(FindFirstFileW(pattern.c_str(), &found))) {
+                        scanned.reset(CreateFileW((startup + L"\\" + found.cFileName).c_str(),
+                                                  GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                                                  nullptr));
+                    }
+                }
+            }
+        });
+    }
+    // The user's own files under the next `count` names a temporary would
+    // take, after the one a copy just took, which the folder's changes tell.
+    void TakeNextTemporaryNames(unsigned count) {
+        const platform::KernelHandle folder(
+            CreateFileW(startup.c_str(), FILE_LIST_DIRECTORY, kShareAll, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+        OVERLAPPED overlapped{};
+        alignas(DWORD) BYTE changes[4096];
+        DWORD size = 0;
+        ReadDirectoryChangesW(folder.get(), changes, sizeof changes, FALSE,
+                              FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped, nullptr);
+        platform::CopyFileReplacing(source, startup + L"\\probe.dot");
+        RemoveTree(startup + L"\\probe.dot");
+        ASSERT_TRUE(GetOverlappedResult(folder.get(), &overlapped, &size, TRUE));
+        const wchar_t* used = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(changes)->FileName;
+        for (unsigned next = std::wcstoul(used + 3, nullptr, 16) + 1; count-- > 0; ++next) {
+            wchar_t name[16];
+            swprintf(name, 16, L"~tv%04X.tmp", next & 0xFFFF);
+            WriteBytes(startup + L"\\" + name, "the user's own " + Ansi(name));
+        }
+    }
     // A file of the user's, with the older copy's bytes, that the copy's place
     // leads to.
     std::wstring UsersFile() {
@@ -195,6 +243,7 @@ void Check(const Row& row, const std::wstring& parent = L"") {
     const bool copyWasThere = !copy.empty() && Exists(copy);
 
     EXPECT_STREQ(Name(Enable(locations)), Name(row.enable));
+    scene.meanwhile = {};  // what acted meanwhile lets go once the switch is done
     expectState(locations, "after enabling");
     if (row.lands == Lands::Nowhere) {
         EXPECT_EQ(!copy.empty() && Exists(copy), copyWasThere)
@@ -222,7 +271,6 @@ std::function<void(Scene&)> StartupPath(std::function<std::wstring(const Scene&)
     return [=](Scene& s) { s.startupPath.Set(text(s)); };
 }
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr auto Done = SwitchOutcome::Done;
 constexpr auto NotEnabled = SwitchOutcome::NotEnabled;
 constexpr auto NotDisabled = SwitchOutcome::NotDisabled;
@@ -485,6 +533,18 @@ TEST(HostileInput, Files) {
              s.HiddenFileWhileCopying();
          },
          Off, NotEnabled, kInStartup, Older, Done},
+        {"a scanner holds the temporary while the rename fails",
+         [](Scene& s) {
+             s.templateBytes = SampleTemplate(3, 50 << 20);
+             WriteBytes(s.source, s.templateBytes);
+             // A folder in the copy's place: Windows, and Wine, rename no file
+             // over it.
+             MakeFolder(s.startup + L"\\quorlen.dot");
+             s.ScannerWhileCopying();
+         },
+         Off, NotEnabled, nullptr, Nowhere, Done},
+        {"the user's own files under the next 64 temporary names",
+         [](Scene& s) { s.TakeNextTemporaryNames(64); }, Off, Done, kInStartup, Template, Done},
         {"hidden older copy stays, and does not count",
          [](Scene& s) {
              s.PlaceOlderCopy();
