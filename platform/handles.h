@@ -1,7 +1,7 @@
 // Owners for every kind of handle the program opens, so that no way out of a
 // function leaks one: kernel objects, searches, change notifications, waits
 // registered with the thread pool, GDI objects, device contexts, windows,
-// icons and hooks.
+// icons, hooks and critical sections.
 #pragma once
 
 #include <windows.h>
@@ -91,5 +91,30 @@ using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
 using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
 using IconHandle = Owned<HICON, DestroyIconHandle>;
 using HookHandle = Owned<HHOOK, UnhookWindowsHook>;
+
+// A lock between the threads of the program, and its holding for a scope.
+class CriticalSection {
+public:
+    CriticalSection() noexcept { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+    class Held {
+    public:
+        explicit Held(CriticalSection& lock) noexcept : lock_(lock) {
+            EnterCriticalSection(&lock_.section_);
+        }
+        ~Held() { LeaveCriticalSection(&lock_.section_); }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        CriticalSection& lock_;
+    };
+
+private:
+    CRITICAL_SECTION section_;
+};
 
 }  // namespace platform

@@ -67,7 +67,7 @@ DWORD WINAPI CopyWatch::Looking(void* context) {
         // Watched anew before looking, so that no change after the look goes
         // unseen.
         watch.watch_.Renew();
-        const Presence presence = LookAt(watch.copy_);
+        const Presence presence = watch.Alone([&] { return LookAt(watch.copy_); });
         InterlockedExchange(&watch.answer_, look << 2 | static_cast<LONG>(presence));
         SetEvent(watch.firstAnswer_.get());
         if (InterlockedExchange(&watch.posted_, 1) == 0) {

@@ -47,6 +47,18 @@ public:
     // before a look made now.
     LONG LooksBegun() const;
 
+    // Runs `work` on the files at the copy's place while no look has the copy
+    // open, and answers what it answers. A look's handle would keep a deleted
+    // copy's name until it let go, and a copy could not be put in its place
+    // meanwhile; Wine, which shows no pending delete, would take the copy for
+    // still there. A look held up by a share that does not answer holds the
+    // work up too, as the share would.
+    template <class Work>
+    auto Alone(Work work) {
+        const platform::CriticalSection::Held held(files_);
+        return work();
+    }
+
     // The presence check each look makes. A seam for the tests, which stage a
     // share that does not answer by holding it up, as Windows holds up a file
     // call to a server that does not answer.
@@ -62,6 +74,7 @@ private:
     LONG begun_ = 0;
     LONG answer_ = 0;  // look << 2 | presence
     LONG posted_ = 0;  // an answer waits in the window's queue
+    platform::CriticalSection files_;
     platform::KernelHandle lookAgain_, stop_, firstAnswer_;
     // After the events its callbacks set, so that it goes first.
     platform::FolderWatch watch_;

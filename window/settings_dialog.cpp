@@ -142,7 +142,8 @@ void SettingsDialog::Form_Load() {
 // before this one are older.
 void SettingsDialog::RefreshState() {
     shownLook_ = copyWatch_.LooksBegun();
-    ShowState(placement::IsInstalled(TemplateLocations_.strDest));
+    const auto look = [&] { return placement::IsInstalled(TemplateLocations_.strDest); };
+    ShowState(copyWatch_.Alone(look));
 }
 
 // A presence check that cannot tell shows neither state, both buttons enabled
@@ -155,14 +156,16 @@ void SettingsDialog::ShowState(Presence presence) {
 }
 
 void SettingsDialog::cmdUp_Click() {
-    if (placement::Enable(TemplateLocations_) == SwitchOutcome::NotEnabled) {
+    const auto enable = [&] { return placement::Enable(TemplateLocations_); };
+    if (copyWatch_.Alone(enable) == SwitchOutcome::NotEnabled) {
         ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION);
     }
     RefreshState();
 }
 
 void SettingsDialog::cmdDown_Click() {
-    if (placement::Disable(TemplateLocations_) == SwitchOutcome::NotDisabled) {
+    const auto disable = [&] { return placement::Disable(TemplateLocations_); };
+    if (copyWatch_.Alone(disable) == SwitchOutcome::NotDisabled) {
         ShowMessage(kNotDisabledMessage, MB_ICONSTOP);
     }
     RefreshState();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/later_windows.h"
@@ -472,13 +473,11 @@ TEST(Behaviour, AStormOfChangesWaitsAsOneMessage) {
 
 // A share whose server does not answer holds up every file call to it, for up
 // to a minute on Windows, where Wine answers at once: staged by holding up the
-// window's looks at the copy's place. Each held look has read the state
-// before it is held, as a look whose answer comes late.
+// window's looks at the copy's place until the test lets them go.
 HANDLE letGo = nullptr;
-platform::Presence ReadThenHeldUp(const std::wstring& copy) {
-    const platform::Presence presence = placement::IsInstalled(copy);
+platform::Presence HeldUp(const std::wstring& copy) {
     WaitForSingleObject(letGo, INFINITE);
-    return presence;
+    return placement::IsInstalled(copy);
 }
 
 TEST(Behaviour, AShareThatDoesNotAnswerHoldsUpOnlyTheState) {
@@ -486,7 +485,7 @@ TEST(Behaviour, AShareThatDoesNotAnswerHoldsUpOnlyTheState) {
     const platform::KernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     letGo = held.get();
     const auto saved = window::CopyWatch::LookAt;
-    window::CopyWatch::LookAt = ReadThenHeldUp;
+    window::CopyWatch::LookAt = HeldUp;
     {
         window::SettingsDialog dialog;
         const DWORD start = GetTickCount();
@@ -495,19 +494,24 @@ TEST(Behaviour, AShareThatDoesNotAnswerHoldsUpOnlyTheState) {
         EXPECT_LT(GetTickCount() - start, 1000u) << "the window shows within a second";
         EXPECT_EQ(Shown(dialog.hwnd()), (Display{L"", L"", true, true}))
             << "neither state while the share does not answer";
-        // A press meanwhile switches and shows what it left; the held look's
-        // answer, older, changes nothing when it comes.
+        // A press meanwhile waits for the share as the look does, then
+        // switches and shows what it left. The look's answer, which began
+        // before the press, shows no older state when it comes.
+        std::thread answers([] {
+            Sleep(300);
+            SetEvent(letGo);
+        });
         dialog.cmdDown_Click();
+        answers.join();
         EXPECT_EQ(Shown(dialog.hwnd()), Expected(false)) << "after 停 用";
-        SetEvent(letGo);
         MSG answer;
-        EXPECT_TRUE(WaitUntil(
+        ASSERT_TRUE(WaitUntil(
             [&] {
                 return PeekMessageW(&answer, dialog.hwnd(), window::SettingsDialog::kLooked,
                                     window::SettingsDialog::kLooked, PM_REMOVE) != FALSE;
             },
             2000))
-            << "the held look should answer once let go";
+            << "the held look should answer";
         DispatchMessageW(&answer);
         EXPECT_EQ(Shown(dialog.hwnd()), Expected(false)) << "the late answer shows no older state";
     }
