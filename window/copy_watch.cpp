@@ -44,10 +44,14 @@ bool CopyWatch::WaitForFirstAnswer(DWORD ms) const {
     return WaitForSingleObject(firstAnswer_.get(), ms) == WAIT_OBJECT_0;
 }
 
+CopyWatch::Answer CopyWatch::Latest() const {
+    const LONG answer = InterlockedCompareExchange(const_cast<LONG*>(&answer_), 0, 0);
+    return {static_cast<Presence>(answer & 3), answer >> 2};
+}
+
 CopyWatch::Answer CopyWatch::Take() {
     InterlockedExchange(&posted_, 0);
-    const LONG answer = InterlockedCompareExchange(&answer_, 0, 0);
-    return {static_cast<Presence>(answer & 3), answer >> 2};
+    return Latest();
 }
 
 LONG CopyWatch::LooksBegun() const {

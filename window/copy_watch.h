@@ -40,7 +40,10 @@ public:
     // Waits up to `ms` for the first look's answer; whether it came.
     bool WaitForFirstAnswer(DWORD ms) const;
 
-    // The newest answer; after this the next answer posts again.
+    // The newest answer.
+    Answer Latest() const;
+    // The newest answer, for the message that told of it: the next answer
+    // posts again.
     Answer Take();
 
     // How many looks have begun: an answer whose look is no higher began

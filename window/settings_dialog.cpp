@@ -135,7 +135,7 @@ void SettingsDialog::Form_Load() {
         return;
     }
     copyWatch_.WaitForFirstAnswer(kFirstLookMs);
-    OnLooked();
+    ShowAnswer(copyWatch_.Latest());  // its message comes all the same
 }
 
 // After a press, the state it left, looked at here and now: looks begun
@@ -260,14 +260,17 @@ INT_PTR SettingsDialog::OnEndSession(bool ending) {
     return Answer(dialog_, 0);
 }
 
-// A look's answer, unless a press has looked since it began.
 INT_PTR SettingsDialog::OnLooked() {
-    const CopyWatch::Answer answer = copyWatch_.Take();
+    ShowAnswer(copyWatch_.Take());
+    return TRUE;
+}
+
+// A look's answer, unless a press has looked since it began.
+void SettingsDialog::ShowAnswer(const CopyWatch::Answer& answer) {
     if (answer.look > shownLook_) {
         shownLook_ = answer.look;
         ShowState(answer.presence);
     }
-    return TRUE;
 }
 
 // The font, the controls' places, the window's size and the icons at `dpi`;

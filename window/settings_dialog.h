@@ -61,6 +61,7 @@ private:
     void Form_Load();
     void RefreshState();
     void ShowState(platform::Presence presence);
+    void ShowAnswer(const CopyWatch::Answer& answer);
     void LayOut(int dpi, POINT at);
     void SetCaption(int id, const wchar_t* text);
     void ShowMessage(const wchar_t* text, UINT icon);
