@@ -35,12 +35,11 @@ SIZE WindowSizeAround(SIZE client, DWORD style, DWORD exStyle, int dpi) {
 
 void KeepDialogScalingOff(HWND dialog) {
     if (const auto dialogBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogDpiChangeBehavior)) {
-        dialogBehaviour(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+        dialogBehaviour(dialog, later::kDialogDisableAll, later::kDialogDisableAll);
     }
     if (const auto controlBehaviour =
             LATER_WINDOWS(L"user32.dll", SetDialogControlDpiChangeBehavior)) {
-        constexpr auto kNeither = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(
-            DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT);
+        constexpr unsigned kNeither = later::kControlKeepFont | later::kControlKeepLayout;
         for (HWND control = GetWindow(dialog, GW_CHILD); control;
              control = GetWindow(control, GW_HWNDNEXT)) {
             controlBehaviour(control, kNeither, kNeither);

@@ -6,7 +6,6 @@
 // name, where a file of the same name made meanwhile by someone else would go
 // instead.
 #include <windows.h>
-#include <winternl.h>
 
 #include <cstddef>
 #include <cstring>
@@ -28,14 +27,15 @@ constexpr unsigned kTemporaryNames = 0x10000;  // ~tv0000.tmp to ~tvFFFF.tmp
 
 // Marks, unmarks and renames an open file through its handle:
 // SetFileInformationByHandle from Windows Vista on; on Windows XP, which lacks
-// it, ntdll's NtSetInformationFile, which takes the same records.
+// it, ntdll's NtSetInformationFile, which takes the same records (there
+// FILE_DISPOSITION_INFORMATION and FILE_RENAME_INFORMATION).
 class ByHandle {
 public:
     bool Usable() const { return kernel_ || (native_ && nativeError_); }
 
     DWORD Mark(HANDLE file, bool deleted) const {
-        FILE_DISPOSITION_INFO disposition{deleted};
-        return Set(file, FileDispositionInfo, FileDispositionInformation, &disposition,
+        later::DispositionRecord disposition{deleted};
+        return Set(file, later::kDispositionRecord, later::kNativeDispositionRecord, &disposition,
                    sizeof disposition);
     }
 
@@ -44,9 +44,9 @@ public:
                  const std::string& ansiFolder) const {
         // The name follows the record's head; MAX_PATH characters at most, as
         // every path here.
-        alignas(FILE_RENAME_INFO)
-            BYTE record[offsetof(FILE_RENAME_INFO, FileName) + MAX_PATH * sizeof(wchar_t)] = {};
-        auto& rename = *reinterpret_cast<FILE_RENAME_INFO*>(record);
+        using Record = later::RenameRecord;
+        alignas(Record) BYTE record[offsetof(Record, FileName) + MAX_PATH * sizeof(wchar_t)] = {};
+        auto& rename = *reinterpret_cast<Record*>(record);
         rename.ReplaceIfExists = TRUE;
         // Vista and later take the path as every file function does; ntdll
         // takes none, only a name in a folder opened for it.
@@ -63,13 +63,12 @@ public:
             name = NameIn(destination);
         }
         rename.FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-        std::memcpy(record + offsetof(FILE_RENAME_INFO, FileName), name.data(),
-                    rename.FileNameLength);
-        return Set(file, FileRenameInfo, FileRenameInformation, record, sizeof record);
+        std::memcpy(record + offsetof(Record, FileName), name.data(), rename.FileNameLength);
+        return Set(file, later::kRenameRecord, later::kNativeRenameRecord, record, sizeof record);
     }
 
 private:
-    DWORD Set(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, FILE_INFORMATION_CLASS nativeKind,
+    DWORD Set(HANDLE file, later::FileRecordKind kind, later::NativeRecordKind nativeKind,
               void* record, DWORD size) const {
         if (kernel_) {
             return kernel_(file, kind, record, size) ? ERROR_SUCCESS : LastFailure();
@@ -83,10 +82,10 @@ private:
         return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
     }
 
-    decltype(&::SetFileInformationByHandle) kernel_ =
+    later::SetFileInformationByHandle kernel_ =
         LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle);
-    decltype(&::NtSetInformationFile) native_ = IN_NTDLL(NtSetInformationFile);
-    decltype(&::RtlNtStatusToDosError) nativeError_ = IN_NTDLL(RtlNtStatusToDosError);
+    later::NtSetInformationFile native_ = IN_NTDLL(NtSetInformationFile);
+    later::RtlNtStatusToDosError nativeError_ = IN_NTDLL(RtlNtStatusToDosError);
 };
 
 // A new file under a temporary name in the folder of the copy's place, marked

@@ -1,15 +1,9 @@
 #include "platform/files.h"
 
-#include <winternl.h>
-
 #include "platform/ansi_text.h"
 #include "platform/files_internal.h"
 #include "platform/handles.h"
 #include "platform/later_windows.h"
-
-// In ntdll since Windows XP, but in no header MinGW ships; declared only for
-// its type, which LATER_WINDOWS takes.
-extern "C" NTSTATUS NTAPI RtlGetLastNtStatus();
 
 namespace platform::files {
 
@@ -55,7 +49,6 @@ namespace {
 
 constexpr DWORD kNotOrdinary =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
 
 // What a file system answers for a path that names no file: nothing by that
 // name, no such folder or drive, a part of the path that is a file (Windows
@@ -71,8 +64,8 @@ bool MeansNothingThere(DWORD error) {
 DWORD DeletePending(HANDLE file, bool& pending) {
     pending = false;
     if (const auto query = LATER_WINDOWS(L"kernel32.dll", GetFileInformationByHandleEx)) {
-        FILE_STANDARD_INFO standard{};
-        if (!query(file, FileStandardInfo, &standard, sizeof standard)) {
+        later::StandardRecord standard{};
+        if (!query(file, later::kStandardRecord, &standard, sizeof standard)) {
             return LastFailure();
         }
         pending = standard.DeletePending;
@@ -82,8 +75,8 @@ DWORD DeletePending(HANDLE file, bool& pending) {
     // asked either, the mark goes unseen, as under Wine, which never sets it.
     if (const auto query = LATER_WINDOWS(L"ntdll.dll", NtQueryInformationFile)) {
         IO_STATUS_BLOCK status{};
-        FILE_STANDARD_INFORMATION standard{};
-        if (query(file, &status, &standard, sizeof standard, FileStandardInformation) < 0) {
+        later::NativeStandardRecord standard{};
+        if (query(file, &status, &standard, sizeof standard, later::kNativeStandardRecord) < 0) {
             return ERROR_NOT_SUPPORTED;
         }
         pending = standard.DeletePending;
@@ -149,7 +142,7 @@ DWORD FindProgramDirectory(std::wstring& directory) {
 // of rights; only the NT status tells the two apart.
 bool RefusedAsGoingAway(DWORD error) {
     const auto lastStatus = LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus);
-    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == kStatusDeletePending;
+    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == later::kDeletePending;
 }
 
 // What lies at `ansiPath`, opened to be looked at, with no access rights:
@@ -233,9 +226,10 @@ DWORD DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
         if (!named) {
             return ERROR_ACCESS_DENIED;
         }
-        FILE_DISPOSITION_INFO disposition{TRUE};
+        later::DispositionRecord disposition{TRUE};
         // Read-only or held without sharing the delete: refused, as by name.
-        if (!setInformation(file.get(), FileDispositionInfo, &disposition, sizeof disposition)) {
+        if (!setInformation(file.get(), later::kDispositionRecord, &disposition,
+                            sizeof disposition)) {
             return LastFailure();
         }
         return ERROR_SUCCESS;  // gone when the handle closes, before the caller goes on

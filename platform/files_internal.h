@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "platform/later_windows.h"
 
 namespace platform::files {
 
@@ -47,14 +48,12 @@ DWORD OpenToLook(const std::string& ansiPath, KernelHandle& file);
 // error when that cannot be told.
 DWORD IsInstalledFile(const std::wstring& installed, HANDLE other, bool& same);
 
-using FinalPathFunction = decltype(&::GetFinalPathNameByHandleW);
-
 // What tells two open files apart, each query null where this Windows lacks
 // it. The tests put in their own: no file system under Wine lacks an index.
 struct FileIdentity {
     decltype(&::GetFileInformationByHandle) information;
-    decltype(&::GetFileInformationByHandleEx) informationEx;  // Vista and later
-    FinalPathFunction finalPath;                               // Vista and later
+    later::GetFileInformationByHandleEx informationEx;  // Vista and later
+    later::GetFinalPathNameByHandleW finalPath;         // Vista and later
 };
 
 // Those of this Windows.
@@ -66,7 +65,8 @@ DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same);
 
 // Whether the open `file` is the entry that `path` names in its folder, and
 // not a file that a link there leads to.
-DWORD IsNamedEntry(FinalPathFunction finalPath, HANDLE file, const std::wstring& path, bool& named);
+DWORD IsNamedEntry(later::GetFinalPathNameByHandleW finalPath, HANDLE file,
+                   const std::wstring& path, bool& named);
 
 // Whether its folder lists the file at `ansiPath` under `name`, and not under
 // another name that `name` is only the short name of.

@@ -1,9 +1,22 @@
-// A function looked up when it is needed rather than imported: Windows XP
-// refuses to start an exe with an import it cannot find, and a DLL the program
-// seldom needs costs its start-up nothing until then.
+// Functions of later Windows, looked up when they are needed rather than
+// imported: Windows XP refuses to start an exe with an import it cannot find,
+// and a DLL the program seldom needs costs its start-up nothing until then.
+//
+// The program is compiled against Windows XP's declarations, so that no
+// macro or record of later Windows slips unseen into code that runs on every
+// Windows (QS_ALLINPUT, for one, means more than XP takes). What it takes from
+// later Windows is declared here, by hand, as Windows declares it: each
+// function's pointer type, an enumeration parameter as the number it is, and
+// the numbers and records the functions take. tests/later_windows_test.cpp,
+// compiled against Windows 10's declarations, checks every one against
+// Windows' own, so that a wrong calling convention, parameter or size cannot
+// compile.
 #pragma once
 
 #include <windows.h>
+#include <winternl.h>
+
+struct IUnknown;
 
 namespace platform {
 
@@ -14,7 +27,7 @@ inline bool asWindowsXp = false;
 
 // `name` from the loaded DLL `module`, as `Function`, or null where this
 // Windows lacks it. Use it through LATER_WINDOWS or IN_NTDLL, which take the
-// type from the SDK's own declaration.
+// type declared below.
 template <class Function>
 Function Later(const wchar_t* module, const char* name, bool onWindowsXp = false) {
     if (asWindowsXp && !onWindowsXp) {
@@ -24,15 +37,108 @@ Function Later(const wchar_t* module, const char* name, bool onWindowsXp = false
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }
 
+namespace later {
+
+// user32: each monitor's DPI (Windows 10 1607) and a dialog's own scaling
+// (1703).
+using GetDpiForWindow = UINT(WINAPI*)(HWND window);
+using GetSystemMetricsForDpi = int(WINAPI*)(int index, UINT dpi);
+using AdjustWindowRectExForDpi = BOOL(WINAPI*)(RECT* rect, DWORD style, BOOL menu, DWORD exStyle,
+                                               UINT dpi);
+using SetDialogDpiChangeBehavior = BOOL(WINAPI*)(HWND dialog, unsigned mask, unsigned values);
+using SetDialogControlDpiChangeBehavior = BOOL(WINAPI*)(HWND control, unsigned mask,
+                                                        unsigned values);
+constexpr unsigned kDialogDisableAll = 0x0001;   // DDC_DISABLE_ALL
+constexpr unsigned kControlKeepFont = 0x0001;    // DCDC_DISABLE_FONT_UPDATE
+constexpr unsigned kControlKeepLayout = 0x0002;  // DCDC_DISABLE_RELAYOUT
+constexpr UINT kDpiChanged = 0x02E0;             // WM_DPICHANGED (8.1)
+constexpr UINT kGetDpiScaledSize = 0x02E4;       // WM_GETDPISCALEDSIZE (10 1703)
+constexpr DWORD kLiveRegionChanged = 0x8019;     // EVENT_OBJECT_LIVEREGIONCHANGED (8)
+
+// kernel32: where DLLs come from (Windows 8, and 7 with KB2533623).
+using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD directories);
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// kernel32: a file's records by its handle (Windows Vista; the 128-bit ID,
+// Windows 8), and its final path (Vista).
+using GetFileInformationByHandleEx = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
+                                                   DWORD size);
+using SetFileInformationByHandle = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
+                                                 DWORD size);
+using GetFinalPathNameByHandleW = DWORD(WINAPI*)(HANDLE file, wchar_t* path, DWORD size,
+                                                 DWORD flags);
+// FILE_INFO_BY_HANDLE_CLASS
+enum FileRecordKind : unsigned {
+    kStandardRecord = 1,     // FileStandardInfo
+    kRenameRecord = 3,       // FileRenameInfo
+    kDispositionRecord = 4,  // FileDispositionInfo
+    kIdRecord = 18,          // FileIdInfo
+};
+struct StandardRecord {  // FILE_STANDARD_INFO
+    LARGE_INTEGER AllocationSize;
+    LARGE_INTEGER EndOfFile;
+    DWORD NumberOfLinks;
+    BOOLEAN DeletePending;
+    BOOLEAN Directory;
+};
+struct DispositionRecord {  // FILE_DISPOSITION_INFO
+    BOOLEAN DeleteFile;
+};
+struct RenameRecord {  // FILE_RENAME_INFO
+    BOOLEAN ReplaceIfExists;
+    HANDLE RootDirectory;
+    DWORD FileNameLength;
+    WCHAR FileName[1];
+};
+struct IdRecord {  // FILE_ID_INFO
+    ULONGLONG VolumeSerialNumber;
+    BYTE FileId[16];
+};
+constexpr DWORD kNormalizedName = 0x0;  // FILE_NAME_NORMALIZED
+constexpr DWORD kDosVolumeName = 0x0;   // VOLUME_NAME_DOS
+constexpr DWORD kNtVolumeName = 0x2;    // VOLUME_NAME_NT
+
+// ntdll, which Windows XP has too: the same records as XP knows them, and
+// what a failed file call left behind.
+using NtQueryInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
+                                                ULONG size, unsigned kind);
+using NtSetInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
+                                              ULONG size, unsigned kind);
+using RtlNtStatusToDosError = ULONG(NTAPI*)(NTSTATUS status);
+using RtlGetLastNtStatus = NTSTATUS(NTAPI*)();
+// FILE_INFORMATION_CLASS
+enum NativeRecordKind : unsigned {
+    kNativeStandardRecord = 5,      // FileStandardInformation
+    kNativeRenameRecord = 10,       // FileRenameInformation
+    kNativeDispositionRecord = 13,  // FileDispositionInformation
+};
+struct NativeStandardRecord {  // FILE_STANDARD_INFORMATION
+    LARGE_INTEGER AllocationSize;
+    LARGE_INTEGER EndOfFile;
+    ULONG NumberOfLinks;
+    BOOLEAN DeletePending;
+    BOOLEAN Directory;
+};
+constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);  // STATUS_DELETE_PENDING
+
+// ole32, which Windows XP has too, loaded only when a screen reader is told
+// something: it would cost every start-up otherwise.
+using CoInitializeEx = HRESULT(WINAPI*)(void* reserved, DWORD model);
+using CoCreateInstance = HRESULT(WINAPI*)(const CLSID& id, IUnknown* outer, DWORD context,
+                                          const IID& iid, void** object);
+using CoUninitialize = void(WINAPI*)();
+
+}  // namespace later
+
 }  // namespace platform
 
-// LATER_WINDOWS(L"user32.dll", GetDpiForWindow): a pointer of the declared
-// type, so a slip in the calling convention or the arguments cannot compile
-// (on x86-64 a wrong convention would otherwise pass silently).
-#define LATER_WINDOWS(module, function) ::platform::Later<decltype(&::function)>(module, #function)
+// LATER_WINDOWS(L"user32.dll", GetDpiForWindow): the function, of the type
+// declared for it above, or null.
+#define LATER_WINDOWS(module, function) \
+    ::platform::Later<::platform::later::function>(module, #function)
 
 // IN_NTDLL(NtSetInformationFile): a function of ntdll that Windows XP has too,
 // looked up all the same, since the exe imports nothing from ntdll; found also
 // while asWindowsXp is set, so that the tests run the paths XP takes with it.
 #define IN_NTDLL(function) \
-    ::platform::Later<decltype(&::function)>(L"ntdll.dll", #function, /*onWindowsXp=*/true)
+    ::platform::Later<::platform::later::function>(L"ntdll.dll", #function, /*onWindowsXp=*/true)

@@ -44,7 +44,7 @@ void LiveRegions::Announce(HWND label) {
         marked_.push_back(label);
     }
     // After the mark, so that a screen reader asking at once finds it.
-    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, label, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(later::kLiveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // The label's LiveSetting, by dynamic annotation. COM and the annotation

@@ -6,7 +6,7 @@ namespace platform {
 
 void NarrowDllSearchPath() {
     if (const auto setDefault = LATER_WINDOWS(L"kernel32.dll", SetDefaultDllDirectories)) {
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+        setDefault(later::kSearchSystem32);
     }
     SetDllDirectoryW(L"");
 }

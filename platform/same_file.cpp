@@ -31,9 +31,9 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
-FileId IdOf(const FILE_ID_INFO& information) {
+FileId IdOf(const later::IdRecord& information) {
     FileId id;
-    std::memcpy(&id, information.FileId.Identifier, sizeof id);
+    std::memcpy(&id, information.FileId, sizeof id);
     return id;
 }
 
@@ -49,14 +49,14 @@ bool SameTimesAndSize(const BY_HANDLE_FILE_INFORMATION& x, const BY_HANDLE_FILE_
 // every link and short name, from the drive letter, or from the volume's
 // device where it has none (a volume mounted in a folder, a file system Wine's
 // mount manager does not know).
-DWORD FinalPath(FinalPathFunction finalPath, HANDLE handle, std::wstring& path) {
+DWORD FinalPath(later::GetFinalPathNameByHandleW finalPath, HANDLE handle, std::wstring& path) {
     path.assign(MAX_PATH, L'\0');
-    DWORD volume = VOLUME_NAME_DOS;
+    DWORD volume = later::kDosVolumeName;
     for (;;) {
         const DWORD length = finalPath(handle, path.data(), static_cast<DWORD>(path.size()),
-                                       FILE_NAME_NORMALIZED | volume);
-        if (length == 0 && volume == VOLUME_NAME_DOS) {
-            volume = VOLUME_NAME_NT;
+                                       later::kNormalizedName | volume);
+        if (length == 0 && volume == later::kDosVolumeName) {
+            volume = later::kNtVolumeName;
             continue;
         }
         if (length == 0) {
@@ -133,9 +133,9 @@ DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same) {
     }
     // Some network file systems report no index, and another volume may
     // report the same one. The 128-bit ID of Windows 8 and later may tell.
-    FILE_ID_INFO p{}, q{};
-    if (ask.informationEx && ask.informationEx(a, FileIdInfo, &p, sizeof p) &&
-        ask.informationEx(b, FileIdInfo, &q, sizeof q)) {
+    later::IdRecord p{}, q{};
+    if (ask.informationEx && ask.informationEx(a, later::kIdRecord, &p, sizeof p) &&
+        ask.informationEx(b, later::kIdRecord, &q, sizeof q)) {
         const FileId ofA = IdOf(p), ofB = IdOf(q);
         if (ofA != FileId{} && ofB != FileId{} && p.VolumeSerialNumber == q.VolumeSerialNumber) {
             same = ofA == ofB;
@@ -163,8 +163,8 @@ DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same) {
 // Its final path must be the folder's own final path joined with the name.
 // The folder's final path, not its spelling: a mapped or subst drive, a short
 // name or a link on the way to the folder lead the folder and the file alike.
-DWORD IsNamedEntry(FinalPathFunction finalPath, HANDLE file, const std::wstring& path,
-                   bool& named) {
+DWORD IsNamedEntry(later::GetFinalPathNameByHandleW finalPath, HANDLE file,
+                   const std::wstring& path, bool& named) {
     std::string ansiFolder;
     if (const DWORD error = AnsiPath(FolderOf(path), ansiFolder)) {
         return error;

@@ -150,7 +150,7 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
              const std::string told = Error(platform::CopyFileReplacing(f.installed, f.copy));
              slot = realDeleteFileA;
              return madeBeforeDelete.empty() || Exists(madeBeforeDelete) ? told
-                                                                          : "a user's file lost";
+                                                                         : "a user's file lost";
          },
          Error(ERROR_FILE_NOT_FOUND)},
         {"copy over a read-only file",
@@ -250,10 +250,10 @@ BOOL WINAPI Information(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
     *information = {0, {stamp, 0}, {}, {stamp, 0}, Of(file).volume, 0, stamp, 1, 0, Of(file).index};
     return TRUE;
 }
-BOOL WINAPI InformationEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS, LPVOID out, DWORD) {
-    auto& id = *static_cast<FILE_ID_INFO*>(out);
+BOOL WINAPI InformationEx(HANDLE file, unsigned, void* out, DWORD) {
+    auto& id = *static_cast<platform::later::IdRecord*>(out);
     id.VolumeSerialNumber = Of(file).volume;
-    std::memset(id.FileId.Identifier, Of(file).id, sizeof id.FileId.Identifier);
+    std::memset(id.FileId, Of(file).id, sizeof id.FileId);
     SetLastError(ERROR_INVALID_PARAMETER);  // Windows 7 has no FileIdInfo
     return asked != Asked::Windows7;
 }
@@ -278,15 +278,26 @@ TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
     } rows[] = {
         {"one 128-bit ID", Asked::All, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
         {"two 128-bit IDs", Asked::All, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1}, "different"},
-        {"no ID, one final path", Asked::All, {3, 0, 0, share, 1},
-         {3, 0, 0, L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT", 1}, "same"},
-        {"no ID query, two final paths, a copy made later", Asked::Windows7, {3, 0, 0, share, 1},
-         {3, 0, 0, copy, 2}, "different"},
+        {"no ID, one final path",
+         Asked::All,
+         {3, 0, 0, share, 1},
+         {3, 0, 0, L"\\\\?\\UNC\\SRV\\Apps\\QUORLEN.DOT", 1},
+         "same"},
+        {"no ID query, two final paths, a copy made later",
+         Asked::Windows7,
+         {3, 0, 0, share, 1},
+         {3, 0, 0, copy, 2},
+         "different"},
         // One file by the server's name and by its address: nothing tells.
-        {"no ID query, two final paths, the same times and size", Asked::Windows7,
-         {3, 0, 0, share, 1}, {3, 0, 0, L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot", 1},
+        {"no ID query, two final paths, the same times and size",
+         Asked::Windows7,
+         {3, 0, 0, share, 1},
+         {3, 0, 0, L"\\\\?\\UNC\\10.0.0.5\\apps\\quorlen.dot", 1},
          CannotTell(ERROR_NOT_SUPPORTED)},
-        {"Windows XP", Asked::WindowsXp, {3, 0, 0, share, 1}, {3, 0, 0, copy, 2},
+        {"Windows XP",
+         Asked::WindowsXp,
+         {3, 0, 0, share, 1},
+         {3, 0, 0, copy, 2},
          CannotTell(ERROR_NOT_SUPPORTED)},
     };
     for (const auto& row : rows) {
@@ -298,7 +309,10 @@ TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
         const DWORD error = platform::files::AreSameFile(
             {&Information, xp ? nullptr : &InformationEx, xp ? nullptr : &FinalPath},
             reinterpret_cast<HANDLE>(1), reinterpret_cast<HANDLE>(2), same);
-        EXPECT_EQ(error ? CannotTell(error) : same ? "same" : "different", row.expected)
+        EXPECT_EQ(error  ? CannotTell(error)
+                  : same ? "same"
+                         : "different",
+                  row.expected)
             << row.what;
     }
 }

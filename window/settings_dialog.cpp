@@ -6,6 +6,7 @@
 #include "placement/template_switch.h"
 #include "platform/dpi.h"
 #include "platform/error_rule.h"
+#include "platform/later_windows.h"
 #include "platform/process.h"
 #include "platform/startup_phases.h"
 #include "resources/resource_ids.h"
@@ -82,8 +83,9 @@ INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: return OnInitDialog();
         case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), lParam);
-        case WM_GETDPISCALEDSIZE: return OnGetDpiScaledSize(static_cast<int>(wParam), lParam);
-        case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), lParam);
+        case platform::later::kGetDpiScaledSize:
+            return OnGetDpiScaledSize(static_cast<int>(wParam), lParam);
+        case platform::later::kDpiChanged: return OnDpiChanged(LOWORD(wParam), lParam);
         case WM_SYSCOLORCHANGE: return OnColoursChanged();
         case WM_SETTINGCHANGE: return OnColoursChanged();
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(wParam, lParam);
