@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,6 @@
 
 namespace {
 
-constexpr int kWidth = 117;
-constexpr int kHeight = 36;
 constexpr std::uint32_t kRed = 0xFC0204;
 
 // An image's pixels as 0x00RRGGBB, rows top-down.
@@ -38,10 +38,24 @@ bool Near(std::uint32_t colour, int r, int g, int b) {
            std::abs(static_cast<int>(colour & 0xFF) - b) <= 8;
 }
 
-// What the picture box draws: the banner as Windows loads it.
-TEST(Banner, ShowsRedTextCentredOnAVerticalGradient) {
+// One banner for each DPI it is drawn at: 117 x 36 at 96 DPI, in proportion
+// at the others.
+struct BannerCase {
+    int id, dpi, width, height;
+};
+void PrintTo(const BannerCase& c, std::ostream* out) {
+    *out << c.dpi << " DPI";
+}
+
+class Banner : public testing::TestWithParam<BannerCase> {};
+
+// What the picture box draws: the banner as Windows loads it. Every pixel is
+// the text's red or its row's gradient colour: no blend of the two, which an
+// enlarged and smoothed banner would show.
+TEST_P(Banner, ShowsRedTextCentredOnAVerticalGradient) {
+    const int kWidth = GetParam().width, kHeight = GetParam().height;
     platform::GdiObject<HBITMAP> banner(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0)));
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(GetParam().id), IMAGE_BITMAP, 0, 0, 0)));
     ASSERT_TRUE(banner) << "the banner should load as a bitmap";
     BITMAP size{};
     GetObjectW(banner.get(), sizeof size, &size);
@@ -72,10 +86,40 @@ TEST(Banner, ShowsRedTextCentredOnAVerticalGradient) {
             bottom = std::max(bottom, y);
         }
     }
-    EXPECT_GT(red, 300);
+    EXPECT_GT(red * 10, kWidth * kHeight) << "text of a readable weight";
     EXPECT_NEAR((left + right) / 2.0, (kWidth - 1) / 2.0, 2.0);
     EXPECT_NEAR((top + bottom) / 2.0, (kHeight - 1) / 2.0, 2.0);
-    EXPECT_GE(bottom - top + 1, 16) << "text of a readable height";
+    EXPECT_GE((bottom - top + 1) * 2, kHeight) << "text as tall as at 96 DPI, in proportion";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpis, Banner,
+                         testing::Values(BannerCase{IDB_BANNER, 96, 117, 36},
+                                         BannerCase{IDB_BANNER_120, 120, 146, 45},
+                                         BannerCase{IDB_BANNER_144, 144, 175, 54},
+                                         BannerCase{IDB_BANNER_192, 192, 234, 72}));
+
+// The icon carries its own image for each size the title bar and Alt+Tab ask
+// for at 100 % to 150 %, each of 16 colours: a size it lacked would be scaled.
+TEST(IconFile, HoldsEverySizeInSixteenColours) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDI_TOVREL), RT_GROUP_ICON);
+    ASSERT_TRUE(found);
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    ASSERT_TRUE(group);
+    // The group's header (reserved, type, count: three WORDs), then one
+    // 14-byte entry per image: width, height, colours, reserved, planes, bits.
+    WORD count = 0;
+    memcpy(&count, group + 4, sizeof count);
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = group + 6 + 14 * i;
+        WORD bits = 0;
+        memcpy(&bits, entry + 6, sizeof bits);
+        EXPECT_EQ(entry[0], entry[1]) << "a square image";
+        EXPECT_EQ(bits, 4) << "16 colours at " << int{entry[0]} << " px";
+        sizes.push_back(entry[0]);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48}));
 }
 
 class Icon : public testing::TestWithParam<int> {};
@@ -98,7 +142,7 @@ TEST_P(Icon, LoadsAtItsSizeTransparentOutsideTheSign) {
     EXPECT_EQ(bits[size / 2 * size + size / 2], 0u) << "centre";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, Icon, testing::Values(32, 16));
+INSTANTIATE_TEST_SUITE_P(Sizes, Icon, testing::Values(16, 20, 24, 32, 40, 48));
 
 // Explorer shows the description in Chinese: the script is read as UTF-8.
 TEST(VersionRecord, DescribesTheProgramInChinese) {
