@@ -1,11 +1,10 @@
-// What a running program writes for a debugger with OutputDebugString, read
-// by a thread of the test that attaches to it as its debugger, as a support
-// engineer's debugger would.
+// The lines a running program writes with OutputDebugString, read by a thread
+// of the test that attaches to it as its debugger, as support's would.
 #pragma once
 
 #include <windows.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,23 +16,19 @@ class DebugOutput {
 public:
     // Attaches to the process; raises std::runtime_error when it cannot.
     explicit DebugOutput(DWORD processId);
-    // Detaches again; the program runs on.
-    ~DebugOutput();
+    ~DebugOutput();  // detaches; the program runs on
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
-    // The lines so far, in the order written, as UTF-8.
+    // The lines so far, as written, in the ANSI code page.
     std::vector<std::string> Lines() const;
 
 private:
-    void Debug();
-    void Stop();
+    void Debug(DWORD processId);
 
-    const DWORD processId_;
+    enum State { kAttaching, kAttached, kFailed, kStopping };
+    std::atomic<int> state_{kAttaching};
     mutable std::mutex mutex_;
-    std::condition_variable attached_;
-    enum class State { Attaching, Attached, Failed, Stopping } state_ = State::Attaching;
-    DWORD attachError_ = 0;
     std::vector<std::string> lines_;
     std::thread thread_;  // the debugger: only the thread that attached may wait and detach
 };
