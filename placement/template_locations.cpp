@@ -27,8 +27,16 @@ void ResolveTemplateLocations(TemplateLocations& locations) {
     } else {
         source = TemplateBeside(directory);
     }
-    // The registry reader answers "" for whatever fails.
+    // The registry reader answers "" for whatever fails. Word 2002's folder
+    // comes first, as it always has; else a later Word's, whose user would
+    // otherwise get a copy where that Word never looks.
     dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kWordOptionsKey, kStartupPathValue);
+    for (const wchar_t* laterWord : kLaterWordOptionsKeys) {
+        if (!dest.empty()) {
+            break;
+        }
+        dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, laterWord, kStartupPathValue);
+    }
     if (dest.empty()) {
         // Word has recorded no startup folder: use its default one below the
         // user's application data.

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/support/expected.h"
@@ -49,6 +53,49 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
         EXPECT_EQ(Printable(locations.strSource),
                   Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
+    }
+}
+
+// Word 2002's startup folder first, as always; else the newest later Word's,
+// from 16.0 down to 11.0; else Word's default one below application data.
+// Later Words' values follow the reader's rules as Word 2002's do.
+TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::wstring, std::wstring>> stored;  // version, startup-path
+        std::wstring expected;
+        DWORD type = REG_SZ;
+    } cases[] = {
+        {"only 10.0", {{L"10.0", L"D:\\Word2002\\"}}, L"D:\\Word2002\\quorlen.dot"},
+        {"only 16.0", {{L"16.0", L"D:\\Word2016"}}, L"D:\\Word2016\\quorlen.dot"},
+        {"11.0 and 16.0", {{L"11.0", L"D:\\Word2003\\"}, {L"16.0", L"D:\\Word2016\\"}},
+         L"D:\\Word2016\\quorlen.dot"},
+        {"10.0 and 16.0", {{L"10.0", L"D:\\Word2002\\"}, {L"16.0", L"D:\\Word2016\\"}},
+         L"D:\\Word2002\\quorlen.dot"},
+        {"none", {}, L"C:\\AppData\\microsoft\\word\\startup\\quorlen.dot"},
+        {"an empty 16.0 value", {{L"12.0", L"D:\\Word2007\\"}, {L"16.0", L""}},
+         L"D:\\Word2007\\quorlen.dot"},
+        {"an expandable 16.0 value, as stored", {{L"16.0", L"%APPDATA%\\Startup\\"}},
+         L"%APPDATA%\\Startup\\quorlen.dot", REG_EXPAND_SZ},
+    };
+    std::map<std::wstring, std::unique_ptr<ValueOverride>> startupPaths;
+    for (const wchar_t* version : {L"10.0", L"11.0", L"12.0", L"14.0", L"15.0", L"16.0"}) {
+        startupPaths[version] = std::make_unique<ValueOverride>(
+            L"software\\microsoft\\office\\" + std::wstring(version) + L"\\word\\options",
+            L"startup-path");
+    }
+    ValueOverride appData(support::kShellFoldersKey, L"appdata");
+    appData.Set(L"C:\\AppData");
+    for (const auto& c : cases) {
+        for (auto& [version, value] : startupPaths) {
+            value->Remove();
+        }
+        for (const auto& [version, folder] : c.stored) {
+            startupPaths.at(version)->SetBytes(c.type, support::Utf16(folder) + support::kUtf16Nul);
+        }
+        TemplateLocations locations;
+        ResolveTemplateLocations(locations);
+        EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
     }
 }
 

@@ -17,8 +17,14 @@ extern bool (*HighContrastOn)();
 // text, readable on its button face.
 INT_PTR ColourLabel(HDC dc, HWND label);
 
+// The banner drawn for `dpi` that fits the banner control `box` as it now
+// stands: of those drawn for 96, 120, 144 and 192 DPI, the one nearest `dpi`
+// that fits in its client area; the 96 DPI one when none does. Null when it
+// cannot be loaded.
+HBITMAP LoadBanner(HWND box, int dpi);
+
 // The banner at its natural size at the box's top-left; the rest of the box in
-// the window's background colour.
+// the window's background colour. Never stretched: an enlarged bitmap blurs.
 void DrawBanner(const DRAWITEMSTRUCT& item, HBITMAP banner);
 
 }  // namespace window

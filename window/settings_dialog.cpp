@@ -102,8 +102,6 @@ INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR SettingsDialog::OnInitDialog() {
     platform::EndPhase("dialog");
     platform::KeepDialogScalingOff(dialog_);
-    banner_.reset(static_cast<HBITMAP>(
-        LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0)));
     // Centred on the monitor it starts on. Moved there, it may find itself at
     // that monitor's DPI, and is laid out once more for it.
     const RECT work = StartingWorkArea();
@@ -275,12 +273,16 @@ void SettingsDialog::ShowAnswer(const CopyWatch::Answer& answer) {
     }
 }
 
-// The font, the controls' places, the window's size and the icons at `dpi`;
-// the old font and icons go once nothing shows them.
+// The font, the controls' places, the banner, the window's size and the icons
+// at `dpi`; the old font, banner and icons go once nothing shows them.
 void SettingsDialog::LayOut(int dpi, POINT at) {
     platform::GdiObject<HFONT> font(CreateControlFont(dpi));
     PlaceControls(dialog_, dpi, font.get());
     font_ = std::move(font);
+    // The banner drawn for this DPI, chosen once its box has its size here.
+    HWND banner = GetDlgItem(dialog_, id::Picture1);
+    banner_.reset(LoadBanner(banner, dpi));
+    RedrawWindow(banner, nullptr, nullptr, RDW_INVALIDATE);
     SizeWindow(dialog_, dpi, at);
     // Not shared: a shared icon keeps the size it was first loaded at.
     const auto icon = [&](int metric) {

@@ -3,6 +3,7 @@
 // that no file but the one copy in Word's startup folder was touched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/app_driver.h"
+#include "tests/e2e/debug_output.h"
 #include "tests/e2e/installation.h"
 #include "tests/support/expected.h"
 #include "window/control_ids.h"
@@ -192,6 +194,7 @@ struct FailureCase {
     int button;
     std::wstring text;
     BoxIcon icon;
+    std::string debugLine;  // what a debugger reads of the failed step
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) {
@@ -213,6 +216,9 @@ TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
     ASSERT_EQ(app->ReadDisplay(), Expected(c.on)) << "expected " << StateName(c.on) << " at start";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(app->window(), &processId);
+    const DebugOutput debugger(processId);
 
     app->Press(c.button);
     const HWND box = app->WaitForMessageBox(kReactMs);
@@ -240,14 +246,21 @@ TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
     app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs))
         << "expected the program to end within 5 s of 退 出 after a failed attempt";
+    // Support tells one failure from another by the line for a debugger.
+    const std::vector<std::string> lines = debugger.Lines();
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), c.debugLine) != lines.end())
+        << "expected the line " << testing::PrintToString(c.debugLine) << " for a debugger, got "
+        << testing::PrintToString(lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, FailureTest,
     testing::Values(FailureCase{"DisableWhileWordHoldsTheCopy", true, true, true, id::cmdDown,
-                                kNotDisabled, BoxIcon::Stop},
+                                kNotDisabled, BoxIcon::Stop,
+                                "tovrel: disable: delete: error 32\n"},
                     FailureCase{"EnableWithoutTheTemplate", false, false, false, id::cmdUp,
-                                kNotEnabled, BoxIcon::Information}),
+                                kNotEnabled, BoxIcon::Information,
+                                "tovrel: enable: copy: error 2\n"}),
     CaseName<FailureCase>);
 
 // --- ending -------------------------------------------------------------------------

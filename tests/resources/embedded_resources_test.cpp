@@ -7,14 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/test_handles.h"
 
 namespace {
 
-constexpr int kWidth = 117;
-constexpr int kHeight = 36;
 constexpr std::uint32_t kRed = 0xFC0204;
 
 // An image's pixels as 0x00RRGGBB, rows top-down.
@@ -38,10 +37,16 @@ bool Near(std::uint32_t colour, int r, int g, int b) {
            std::abs(static_cast<int>(colour & 0xFF) - b) <= 8;
 }
 
-// What the picture box draws: the banner as Windows loads it.
-TEST(Banner, ShowsRedTextCentredOnAVerticalGradient) {
-    platform::GdiObject<HBITMAP> banner(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0)));
+// The banner for each DPI it is drawn at: its id, width and height.
+class Banner : public testing::TestWithParam<std::tuple<int, int, int>> {};
+
+// What the picture box draws: the banner as Windows loads it. Every pixel is
+// the text's red or its row's gradient colour: no blend of the two, which an
+// enlarged and smoothed banner would show.
+TEST_P(Banner, ShowsRedTextCentredOnAVerticalGradient) {
+    const int kWidth = std::get<1>(GetParam()), kHeight = std::get<2>(GetParam());
+    platform::GdiObject<HBITMAP> banner(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+        MAKEINTRESOURCEW(std::get<0>(GetParam())), IMAGE_BITMAP, 0, 0, 0)));
     ASSERT_TRUE(banner) << "the banner should load as a bitmap";
     BITMAP size{};
     GetObjectW(banner.get(), sizeof size, &size);
@@ -72,11 +77,17 @@ TEST(Banner, ShowsRedTextCentredOnAVerticalGradient) {
             bottom = std::max(bottom, y);
         }
     }
-    EXPECT_GT(red, 300);
+    EXPECT_GT(red * 10, kWidth * kHeight) << "text of a readable weight";
     EXPECT_NEAR((left + right) / 2.0, (kWidth - 1) / 2.0, 2.0);
     EXPECT_NEAR((top + bottom) / 2.0, (kHeight - 1) / 2.0, 2.0);
-    EXPECT_GE(bottom - top + 1, 16) << "text of a readable height";
+    EXPECT_GE((bottom - top + 1) * 2, kHeight) << "text as tall as at 96 DPI, in proportion";
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpis, Banner,
+                         testing::Values(std::tuple{IDB_BANNER, 117, 36},
+                                         std::tuple{IDB_BANNER_120, 146, 45},
+                                         std::tuple{IDB_BANNER_144, 175, 54},
+                                         std::tuple{IDB_BANNER_192, 234, 72}));
 
 class Icon : public testing::TestWithParam<int> {};
 
@@ -96,9 +107,19 @@ TEST_P(Icon, LoadsAtItsSizeTransparentOutsideTheSign) {
     // A set mask bit (white) lets the background through.
     EXPECT_EQ(bits[0], 0xFFFFFFu) << "corner";
     EXPECT_EQ(bits[size / 2 * size + size / 2], 0u) << "centre";
+
+    // Drawn for that size in 16 colours, not another size scaled.
+    auto* group = static_cast<BYTE*>(LockResource(LoadResource(
+        nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(IDI_TOVREL), RT_GROUP_ICON))));
+    const int image = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(
+        LoadResource(nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(image), RT_ICON))));
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->biWidth, size);
+    EXPECT_EQ(header->biBitCount, 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, Icon, testing::Values(32, 16));
+INSTANTIATE_TEST_SUITE_P(Sizes, Icon, testing::Values(16, 20, 24, 32, 40, 48));
 
 // Explorer shows the description in Chinese: the script is read as UTF-8.
 TEST(VersionRecord, DescribesTheProgramInChinese) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -235,6 +236,40 @@ TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
             ExpectLaidOutAt(dialog.hwnd(), dpi);
         }
         EXPECT_EQ(GetObjectType(oldFont), 0u) << "the font of the old DPI is freed";
+    }
+}
+
+// The banner as the window paints it when laid out at another DPI: the one
+// drawn for that DPI, at the box's top-left, unscaled (no colour but the
+// gradient's 31 and the red: a stretched one blends them). At 180 DPI the
+// nearest, the 192 DPI banner, would not fit its box: the 144 DPI one is drawn.
+TEST_F(LayoutTest, DrawsTheBannerMadeForTheDpi) {
+    const std::pair<int, SIZE> rows[] = {{96, {117, 36}},  {120, {146, 45}}, {144, {175, 54}},
+                                         {180, {175, 54}}, {192, {234, 72}}, {96, {117, 36}}};
+    dialog.Show();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    for (const auto& [dpi, drawn] : rows) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        RECT suggested{10, 20, 10, 20}, box;
+        SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RedrawWindow(dialog.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        GetClientRect(control(id::Picture1), &box);
+        MapWindowPoints(control(id::Picture1), nullptr, reinterpret_cast<POINT*>(&box), 2);
+        const Pixels seen = CaptureScreen(box);
+        ASSERT_FALSE(seen.rgb.empty());
+        int right = -1, bottom = -1;  // of what is drawn, from the box's top-left
+        std::set<std::uint32_t> colours;
+        for (int i = 0; i < seen.width * seen.height; ++i) {
+            if (seen.rgb[i] != faceRgb) {
+                colours.insert(seen.rgb[i]);
+                right = std::max(right, i % seen.width), bottom = std::max(bottom, i / seen.width);
+            }
+        }
+        EXPECT_EQ(right + 1, drawn.cx) << "width drawn";
+        EXPECT_EQ(bottom + 1, drawn.cy) << "height drawn";
+        EXPECT_LE(colours.size(), 32u) << "colours drawn";
     }
 }
 
