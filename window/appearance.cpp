@@ -58,8 +58,8 @@ HBITMAP LoadBanner(HWND box, int dpi) {
             chosen = &art;
         }
     }
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                           MAKEINTRESOURCEW(chosen->id), IMAGE_BITMAP, 0, 0, 0));
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(chosen->id), IMAGE_BITMAP, 0, 0, 0));
 }
 
 void DrawBanner(const DRAWITEMSTRUCT& item, HBITMAP banner) {
