@@ -68,15 +68,20 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
     } cases[] = {
         {"only 10.0", {{L"10.0", L"D:\\Word2002\\"}}, L"D:\\Word2002\\quorlen.dot"},
         {"only 16.0", {{L"16.0", L"D:\\Word2016"}}, L"D:\\Word2016\\quorlen.dot"},
-        {"11.0 and 16.0", {{L"11.0", L"D:\\Word2003\\"}, {L"16.0", L"D:\\Word2016\\"}},
+        {"11.0 and 16.0",
+         {{L"11.0", L"D:\\Word2003\\"}, {L"16.0", L"D:\\Word2016\\"}},
          L"D:\\Word2016\\quorlen.dot"},
-        {"10.0 and 16.0", {{L"10.0", L"D:\\Word2002\\"}, {L"16.0", L"D:\\Word2016\\"}},
+        {"10.0 and 16.0",
+         {{L"10.0", L"D:\\Word2002\\"}, {L"16.0", L"D:\\Word2016\\"}},
          L"D:\\Word2002\\quorlen.dot"},
         {"none", {}, L"C:\\AppData\\microsoft\\word\\startup\\quorlen.dot"},
-        {"an empty 16.0 value", {{L"12.0", L"D:\\Word2007\\"}, {L"16.0", L""}},
+        {"an empty 16.0 value",
+         {{L"12.0", L"D:\\Word2007\\"}, {L"16.0", L""}},
          L"D:\\Word2007\\quorlen.dot"},
-        {"an expandable 16.0 value, as stored", {{L"16.0", L"%APPDATA%\\Startup\\"}},
-         L"%APPDATA%\\Startup\\quorlen.dot", REG_EXPAND_SZ},
+        {"an expandable 16.0 value, as stored",
+         {{L"16.0", L"%APPDATA%\\Startup\\"}},
+         L"%APPDATA%\\Startup\\quorlen.dot",
+         REG_EXPAND_SZ},
     };
     std::map<std::wstring, std::unique_ptr<ValueOverride>> startupPaths;
     for (const wchar_t* version : {L"10.0", L"11.0", L"12.0", L"14.0", L"15.0", L"16.0"}) {

@@ -31,12 +31,9 @@ namespace {
 
 const char* Name(SwitchOutcome outcome) {
     switch (outcome) {
-        case SwitchOutcome::Done:
-            return "Done";
-        case SwitchOutcome::NotEnabled:
-            return "NotEnabled";
-        case SwitchOutcome::NotDisabled:
-            return "NotDisabled";
+        case SwitchOutcome::Done: return "Done";
+        case SwitchOutcome::NotEnabled: return "NotEnabled";
+        case SwitchOutcome::NotDisabled: return "NotDisabled";
     }
     return "?";
 }
@@ -51,12 +48,9 @@ const char* Name(Shown shown) {
 
 Shown Read(const std::wstring& strDest) {
     switch (IsInstalled(strDest)) {
-        case platform::Presence::On:
-            return Shown::On;
-        case platform::Presence::Off:
-            return Shown::Off;
-        case platform::Presence::CannotTell:
-            break;
+        case platform::Presence::On: return Shown::On;
+        case platform::Presence::Off: return Shown::Off;
+        case platform::Presence::CannotTell: break;
     }
     return Shown::Unknown;
 }

@@ -256,8 +256,7 @@ TEST_P(FailureTest, ExplainsKeepsTheStateAndStillEnds) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, FailureTest,
     testing::Values(FailureCase{"DisableWhileWordHoldsTheCopy", true, true, true, id::cmdDown,
-                                kNotDisabled, BoxIcon::Stop,
-                                "tovrel: disable: delete: error 32\n"},
+                                kNotDisabled, BoxIcon::Stop, "tovrel: disable: delete: error 32\n"},
                     FailureCase{"EnableWithoutTheTemplate", false, false, false, id::cmdUp,
                                 kNotEnabled, BoxIcon::Information,
                                 "tovrel: enable: copy: error 2\n"}),

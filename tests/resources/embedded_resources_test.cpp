@@ -45,8 +45,9 @@ class Banner : public testing::TestWithParam<std::tuple<int, int, int>> {};
 // enlarged and smoothed banner would show.
 TEST_P(Banner, ShowsRedTextCentredOnAVerticalGradient) {
     const int kWidth = std::get<1>(GetParam()), kHeight = std::get<2>(GetParam());
-    platform::GdiObject<HBITMAP> banner(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-        MAKEINTRESOURCEW(std::get<0>(GetParam())), IMAGE_BITMAP, 0, 0, 0)));
+    platform::GdiObject<HBITMAP> banner(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(std::get<0>(GetParam())),
+                   IMAGE_BITMAP, 0, 0, 0)));
     ASSERT_TRUE(banner) << "the banner should load as a bitmap";
     BITMAP size{};
     GetObjectW(banner.get(), sizeof size, &size);
