@@ -357,6 +357,19 @@ INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
 
 // --- one switch per key press -------------------------------------------------------
 
+// The focus starts on 退 出; one Tab takes it to 启 用, which is enabled while
+// the add-in is off.
+bool FocusOnEnable(const RunningApp& app) {
+    const auto on = [&](int control) {
+        return WaitUntil([&] { return app.FocusedWindow() == app.Control(control); }, kReactMs);
+    };
+    if (!on(id::cmdExit)) {
+        return false;
+    }
+    app.Type({{VK_TAB}, {VK_TAB, true}});
+    return on(id::cmdUp);
+}
+
 // After 启 用 the focus moves on to 停 用: a press still queued would go
 // there. Each case types while the program is busy; an auto-repeat of Enter
 // follows once it is done, posted with its repeat bit: under Wine a key typed
@@ -377,13 +390,7 @@ TEST(Keys, OnePressOfEnableSwitchesOnce) {
         SCOPED_TRACE(c.name);
         const Installation installation(kUsual, c.withTemplate);
         auto app = installation.Start();
-        ASSERT_TRUE(
-            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
-            << "expected the focus on 退 出 after start";
-        app->Type({{VK_TAB}, {VK_TAB, true}});
-        ASSERT_TRUE(
-            WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
-            << "expected the focus on 启 用 after Tab";
+        ASSERT_TRUE(FocusOnEnable(*app)) << "expected the focus on 启 用 after start and Tab";
         app->Type(c.keys);
         Sleep(kQuietMs);
         PostMessageW(app->FocusedWindow(), WM_KEYDOWN, VK_RETURN, 1 << 30 | 1);
@@ -402,13 +409,7 @@ TEST(Keys, OnePressOfEnableSwitchesOnce) {
 TEST(Keys, EnterAgainSwitchesBack) {
     const Installation installation;
     auto app = installation.Start();
-    ASSERT_TRUE(
-        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
-        << "expected the focus on 退 出 after start";
-    app->Type({{VK_TAB}, {VK_TAB, true}});
-    ASSERT_TRUE(
-        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
-        << "expected the focus on 启 用 after Tab";
+    ASSERT_TRUE(FocusOnEnable(*app)) << "expected the focus on 启 用 after start and Tab";
     for (int press = 1; press <= 5; ++press) {
         const bool on = press % 2 == 1;
         SCOPED_TRACE("Enter number " + std::to_string(press));
@@ -457,10 +458,7 @@ bool BringToFront(HWND window) {
 TEST(Keys, FocusComesBackToAnEnabledButton) {
     const Installation installation;
     auto app = installation.Start();
-    app->Type({{VK_TAB}, {VK_TAB, true}});
-    ASSERT_TRUE(
-        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdUp); }, kReactMs))
-        << "expected the focus on 启 用 after Tab";
+    ASSERT_TRUE(FocusOnEnable(*app)) << "expected the focus on 启 用 after start and Tab";
     const OtherWindow other;
     ASSERT_TRUE(BringToFront(other.get())) << "expected another window in front";
     installation.PutCopy();
