@@ -35,8 +35,10 @@ wine_session_start() {
     wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 }
 
+# wine_session_stop [STATUS]: stops them; returns STATUS, by default the status
+# it was called with, so that an EXIT trap keeps the script's own.
 wine_session_stop() {
-    local status=$?
+    local status=${1:-$?}
     if [ -n "${WINEPREFIX:-}" ]; then
         wineserver -k >/dev/null 2>&1 || true
     fi
