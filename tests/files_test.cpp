@@ -8,9 +8,9 @@
 #include <cwchar>
 #include <functional>
 #include <string>
-#include <utility>
 
 #include "platform/files_internal.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_folder.h"
@@ -54,33 +54,9 @@ struct Files {
     }
 };
 
-// Where the program linked into this exe calls kernel32's DeleteFileA: the
-// slot of its import table.
-ULONG_PTR& DeleteFileASlot() {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto& nt = *reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    while (_stricmp(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) {
-        ++dll;
-    }
-    auto* named = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-    auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-    const auto name = [&] {
-        return reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + named->u1.AddressOfData)->Name;
-    };
-    while (IMAGE_SNAP_BY_ORDINAL(named->u1.Ordinal) || std::strcmp(name(), "DeleteFileA") != 0) {
-        ++named, ++bound;
-    }
-    DWORD protection = 0;
-    VirtualProtect(&bound->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
-    return bound->u1.Function;
-}
-
 // The program's delete by name, a user's file made under a temporary's name in
 // the instant before it: the race lost every time, not once in a while.
-ULONG_PTR realDeleteFileA;
+const support::ImportSwap* deleteSwap;
 std::wstring madeBeforeDelete;
 
 BOOL WINAPI DeleteWithUsersFileMadeFirst(LPCSTR ansiPath) {
@@ -90,7 +66,7 @@ BOOL WINAPI DeleteWithUsersFileMadeFirst(LPCSTR ansiPath) {
     if (name && _wcsnicmp(name, L"\\~tv", 4) == 0) {
         WriteBytes(madeBeforeDelete = path, "the user's own");
     }
-    return reinterpret_cast<decltype(&DeleteFileA)>(realDeleteFileA)(ansiPath);
+    return deleteSwap->original<decltype(DeleteFileA)>()(ansiPath);
 }
 
 struct Row {
@@ -145,10 +121,11 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
         {"copy: the template missing, a user's file made under a temporary's name meanwhile",
          [](Files& f) {
              RemoveTree(f.installed);
-             ULONG_PTR& slot = DeleteFileASlot();
-             realDeleteFileA = std::exchange(slot, ULONG_PTR(&DeleteWithUsersFileMadeFirst));
+             const support::ImportSwap swap(
+                 "kernel32.dll", "DeleteFileA",
+                 reinterpret_cast<const void*>(&DeleteWithUsersFileMadeFirst));
+             deleteSwap = &swap;
              const std::string told = Error(platform::CopyFileReplacing(f.installed, f.copy));
-             slot = realDeleteFileA;
              return madeBeforeDelete.empty() || Exists(madeBeforeDelete) ? told
                                                                          : "a user's file lost";
          },

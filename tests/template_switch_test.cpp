@@ -11,15 +11,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <memory>
-#include <thread>
+#include <utility>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "platform/later_windows.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "tests/support/expected.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
@@ -91,7 +95,9 @@ struct Scene {
     std::vector<std::unique_ptr<UnixLink>> links;  // gone first, while what they lead to is there
     std::wstring copy;                             // where the copy belongs, relative to root
     wchar_t previousFolder[MAX_PATH] = L"";
-    std::jthread meanwhile;  // acts while the switch runs
+    // While the switch runs: a call of it redirected, a scanner holding a file.
+    std::unique_ptr<ImportSwap> swapped;
+    platform::KernelHandle scanned;
 
     explicit Scene(const std::wstring& parent = L"") : root(L"场景", parent) {
         MakeFolder(startup);
@@ -116,50 +122,50 @@ struct Scene {
     void Link(const std::wstring& folder, const std::wstring& name, const std::wstring& target) {
         links.push_back(std::make_unique<UnixLink>(folder, name, target));
     }
-    // Once a temporary copy shows in the startup folder, while the template is
-    // still copied there, a hidden file of the user's with the older copy's
-    // bytes comes in the copy's place, whole at once.
+    // Right after the switch makes its temporary copy, before it writes the
+    // template's bytes there, `then` acts on the scene, given the temporary's
+    // path: the moment is hit every time, however fast the copy.
+    void WhenTemporaryMade(std::function<void(Scene&, const std::wstring&)> then) {
+        madeScene = this;
+        whenMade = std::move(then);
+        swapped = std::make_unique<ImportSwap>("kernel32.dll", "CreateFileA",
+                                               reinterpret_cast<const void*>(&CreateAndAct));
+    }
+    static HANDLE WINAPI CreateAndAct(LPCSTR name, DWORD access, DWORD share,
+                                      LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                                      DWORD flags, HANDLE model) {
+        Scene& s = *madeScene;
+        const HANDLE made = s.swapped->original<decltype(CreateFileA)>()(
+            name, access, share, security, disposition, flags, model);
+        if (made != INVALID_HANDLE_VALUE && disposition == CREATE_NEW &&
+            std::strstr(name, "\\~tv") && s.whenMade) {
+            std::exchange(s.whenMade, nullptr)(s, platform::FromAnsi(name));
+        }
+        return made;
+    }
+    static inline Scene* madeScene;
+    std::function<void(Scene&, const std::wstring&)> whenMade;
+    // A hidden file of the user's with the older copy's bytes comes in the
+    // copy's place, whole at once, while the template is copied.
     void HiddenFileWhileCopying() {
-        meanwhile = std::jthread([this](std::stop_token stop) {
-            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-            const platform::ChangeNotification change(
-                FindFirstChangeNotificationW(startup.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
-            for (WIN32_FIND_DATAW found;
-                 !platform::FindHandle(FindFirstFileW((startup + L"\\~tv*").c_str(), &found));
-                 FindNextChangeNotification(change.get())) {
-                if (stop.stop_requested()) {
-                    return;
-                }
-                WaitForSingleObject(change.get(), 50);
-            }
-            const std::wstring mine = root / L"mine.dot";
-            WriteBytes(mine, olderBytes);
+        WhenTemporaryMade([](Scene& s, const std::wstring&) {
+            const std::wstring mine = s.root / L"mine.dot";
+            WriteBytes(mine, s.olderBytes);
             AddAttributes(mine, FILE_ATTRIBUTE_HIDDEN);
-            MoveFileW(mine.c_str(), (startup + L"\\quorlen.dot").c_str());
+            MoveFileW(mine.c_str(), (s.startup + L"\\quorlen.dot").c_str());
         });
     }
-    // Once a temporary copy shows in the startup folder, a scanner (antivirus,
-    // backup) opens it, without sharing its deletion, and holds it until the
-    // switch is done. A user-mode program cannot open tovrel's temporary that
-    // way, since tovrel holds it with DELETE access, so this one then shares
-    // the deletion: the only hold a test can take. Real scanners are often
-    // kernel filters that skip the share checks and hold the file from its
-    // making on. Windows opens a temporary marked for deletion for nobody, so
-    // there this scanner seldom gets in; Wine opens it all the same. Either
-    // way the temporary must be gone once the scanner lets go.
+    // A scanner (antivirus, backup) opens the temporary as it appears, for
+    // reading, and holds it until the switch is done. A user-mode program
+    // cannot open it without sharing its deletion, since tovrel holds it with
+    // DELETE access; real scanners are often kernel filters that skip the
+    // share checks. Either way the temporary must be gone once the scanner
+    // lets go.
     void ScannerWhileCopying() {
-        meanwhile = std::jthread([this](std::stop_token stop) {
-            platform::KernelHandle scanned;
-            for (WIN32_FIND_DATAW found; !stop.stop_requested(); Sleep(1)) {
-                const std::wstring pattern = startup + L"\\~tv*";
-                for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
-                    if (!scanned && platform::FindHandle(FindFirstFileW(pattern.c_str(), &found))) {
-                        scanned.reset(CreateFileW((startup + L"\\" + found.cFileName).c_str(),
-                                                  GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
-                                                  nullptr));
-                    }
-                }
-            }
+        WhenTemporaryMade([](Scene& s, const std::wstring& temporary) {
+            s.scanned.reset(CreateFileW(temporary.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+            EXPECT_TRUE(s.scanned) << "the scanner should have the temporary open";
         });
     }
     // The user's own files under the next `count` names a temporary would
@@ -237,7 +243,9 @@ void Check(const Row& row, const std::wstring& parent = L"") {
     const bool copyWasThere = !copy.empty() && Exists(copy);
 
     EXPECT_STREQ(Name(Enable(locations)), Name(row.enable));
-    scene.meanwhile = {};  // what acted meanwhile lets go once the switch is done
+    // What acted meanwhile lets go once the switch is done.
+    scene.swapped.reset();
+    scene.scanned.reset();
     expectState(locations, "after enabling");
     if (row.lands == Lands::Nowhere) {
         EXPECT_EQ(!copy.empty() && Exists(copy), copyWasThere)
@@ -519,18 +527,12 @@ TEST(HostileInput, Files) {
         {"older copy named in capitals",
          [](Scene& s) { WriteBytes(s.startup + L"\\QUORLEN.DOT", s.olderBytes); }, On, Done,
          L"startup\\QUORLEN.DOT", Template, Done},
-        // Looked at again just before the rename: a large copy takes long.
+        // Looked at again just before the rename: a file may come while a large
+        // template is copied.
         {"a hidden file of the user's comes in the copy's place while the template is copied",
-         [](Scene& s) {
-             s.templateBytes = SampleTemplate(3, 50 << 20);
-             WriteBytes(s.source, s.templateBytes);
-             s.HiddenFileWhileCopying();
-         },
-         Off, NotEnabled, kInStartup, Older, Done},
+         [](Scene& s) { s.HiddenFileWhileCopying(); }, Off, NotEnabled, kInStartup, Older, Done},
         {"a scanner holds the temporary while the rename fails",
          [](Scene& s) {
-             s.templateBytes = SampleTemplate(3, 50 << 20);
-             WriteBytes(s.source, s.templateBytes);
              // A folder in the copy's place: Windows, and Wine, rename no file
              // over it.
              MakeFolder(s.startup + L"\\quorlen.dot");
