@@ -493,10 +493,17 @@ TEST(Behaviour, AStormOfChangesWaitsAsOneMessage) {
             WriteBytes(scene.startup / L"other.txt", "x");
             RemoveTree(scene.startup / L"other.txt");
         }
-        Sleep(300);  // for the looks to answer
+        // An answer waits once a look is done; then the rest of the storm's
+        // looks have time to answer too.
+        const auto answered = [&](MSG& m, UINT removal) {
+            return PeekMessageW(&m, dialog.hwnd(), window::SettingsDialog::kLooked,
+                                window::SettingsDialog::kLooked, removal) != FALSE;
+        };
+        MSG first;
+        WaitUntil([&] { return answered(first, PM_NOREMOVE); }, 5000);
+        Sleep(300);
         std::vector<MSG> waiting;
-        for (MSG m; PeekMessageW(&m, dialog.hwnd(), window::SettingsDialog::kLooked,
-                                 window::SettingsDialog::kLooked, PM_REMOVE);) {
+        for (MSG m; answered(m, PM_REMOVE);) {
             waiting.push_back(m);
         }
         for (const MSG& m : waiting) {
