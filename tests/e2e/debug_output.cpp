@@ -1,22 +1,37 @@
 #include "tests/e2e/debug_output.h"
 
+#include <cstring>
 #include <stdexcept>
-
-#include "tests/e2e/app_driver.h"
 
 namespace e2e {
 
-DebugOutput::DebugOutput(DWORD processId) : thread_([=, this] { Debug(processId); }) {
-    if (!WaitUntil([&] { return state_ != kAttaching; }, 10000) || state_ != kAttached) {
-        state_ = kStopping;
-        thread_.join();
-        throw std::runtime_error("cannot attach to the program as its debugger");
+namespace {
+
+// The buffer: the writer's process ID, then the line, NUL-terminated.
+constexpr DWORD kBufferSize = 4096;
+
+}  // namespace
+
+DebugOutput::DebugOutput(DWORD processId)
+    : processId_(processId),
+      bufferReady_(CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY")),
+      dataReady_(CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY")),
+      buffer_(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBufferSize,
+                                 L"DBWIN_BUFFER")),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    if (buffer_) {
+        view_ = static_cast<const char*>(MapViewOfFile(buffer_.get(), FILE_MAP_READ, 0, 0, 0));
     }
+    if (!bufferReady_ || !dataReady_ || !view_ || !stop_) {
+        throw std::runtime_error("cannot listen to the lines for a debugger");
+    }
+    thread_ = std::thread([this] { Listen(); });
 }
 
 DebugOutput::~DebugOutput() {
-    state_ = kStopping;
+    SetEvent(stop_.get());
     thread_.join();
+    UnmapViewOfFile(view_);
 }
 
 std::vector<std::string> DebugOutput::Lines() const {
@@ -24,44 +39,21 @@ std::vector<std::string> DebugOutput::Lines() const {
     return lines_;
 }
 
-void DebugOutput::Debug(DWORD processId) {
-    if (!DebugActiveProcess(processId)) {
-        state_ = kFailed;
-        return;
-    }
-    DebugSetProcessKillOnExit(FALSE);
-    int attaching = kAttaching;
-    state_.compare_exchange_strong(attaching, kAttached);
-    HANDLE process = nullptr;  // closed by the system when the debugger detaches
-    while (state_ != kStopping) {
-        DEBUG_EVENT event{};
-        if (!WaitForDebugEvent(&event, 50)) {
-            continue;
+// One line at a time: a writer waits until the buffer is ready, fills it and
+// says so.
+void DebugOutput::Listen() {
+    const HANDLE wake[] = {stop_.get(), dataReady_.get()};
+    SetEvent(bufferReady_.get());
+    while (WaitForMultipleObjects(2, wake, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        DWORD writer = 0;
+        std::memcpy(&writer, view_, sizeof writer);
+        if (writer == processId_) {
+            const char* text = view_ + sizeof writer;
+            const std::lock_guard lock(mutex_);
+            lines_.emplace_back(text, strnlen(text, kBufferSize - sizeof writer));
         }
-        DWORD answer = DBG_CONTINUE;
-        if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
-            process = event.u.CreateProcessInfo.hProcess;
-            CloseHandle(event.u.CreateProcessInfo.hFile);
-        } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
-            CloseHandle(event.u.LoadDll.hFile);
-        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
-                   event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
-            answer = DBG_EXCEPTION_NOT_HANDLED;  // the program's own, for its own handlers
-        } else if (event.dwDebugEventCode == OUTPUT_DEBUG_STRING_EVENT) {
-            // WaitForDebugEvent hands over every line in ANSI: Windows 10 and
-            // later raise it in UTF-16 first, for WaitForDebugEventEx alone.
-            // Wine 8 has no WaitForDebugEventEx; its OutputDebugStringW turns
-            // the line into ANSI and raises only that.
-            std::string line(event.u.DebugString.nDebugStringLength, '\0');
-            if (ReadProcessMemory(process, event.u.DebugString.lpDebugStringData, line.data(),
-                                  line.size(), nullptr)) {
-                const std::lock_guard lock(mutex_);
-                lines_.push_back(line.substr(0, line.find('\0')));
-            }
-        }
-        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, answer);
+        SetEvent(bufferReady_.get());
     }
-    DebugActiveProcessStop(processId);
 }
 
 }  // namespace e2e

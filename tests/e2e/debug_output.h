@@ -1,22 +1,26 @@
-// The lines a running program writes with OutputDebugString, read by a thread
-// of the test that attaches to it as its debugger, as support's would.
+// The lines a running program writes with OutputDebugString, read as DebugView
+// reads them: through the shared buffer that OutputDebugString fills when no
+// debugger is attached. Not as the program's debugger: under Wine, attaching
+// at times never returns when a thread of the program starts or ends meanwhile.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace e2e {
 
 class DebugOutput {
 public:
-    // Attaches to the process; raises std::runtime_error when it cannot.
+    // Listens from now on to the lines of the process `processId`; raises
+    // std::runtime_error when it cannot.
     explicit DebugOutput(DWORD processId);
-    ~DebugOutput();  // detaches; the program runs on
+    ~DebugOutput();
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
@@ -24,13 +28,14 @@ public:
     std::vector<std::string> Lines() const;
 
 private:
-    void Debug(DWORD processId);
+    void Listen();
 
-    enum State { kAttaching, kAttached, kFailed, kStopping };
-    std::atomic<int> state_{kAttaching};
+    DWORD processId_;
+    platform::KernelHandle bufferReady_, dataReady_, buffer_, stop_;
+    const char* view_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
-    std::thread thread_;  // the debugger: only the thread that attached may wait and detach
+    std::thread thread_;
 };
 
 }  // namespace e2e
