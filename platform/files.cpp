@@ -13,12 +13,13 @@ DWORD LastFailure() {
 }
 
 // The path as the ANSI file functions will read it, refused before any file
-// call when they could not take it whole: they stop at a NUL; they turn the
+// call when it is empty (no folder could be worked out) or when they could
+// not take it whole: they stop at a NUL; they turn the
 // path back into Unicode in room for MAX_PATH characters, cutting or wrapping a
 // longer one; and they read a character the code page lacks as another. Each
 // would make them act on some other file.
 DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
-    if (path.find(L'\0') != std::wstring::npos) {
+    if (path.empty() || path.find(L'\0') != std::wstring::npos) {
         return ERROR_INVALID_NAME;
     }
     if (path.size() >= MAX_PATH) {

@@ -13,6 +13,7 @@
 #include "window/appearance.h"
 #include "window/control_ids.h"
 #include "window/layout.h"
+#include "window/texts.h"
 
 namespace window {
 
@@ -20,17 +21,6 @@ using placement::SwitchOutcome;
 using platform::Presence;
 
 namespace {
-
-const wchar_t kExplanation[] =
-    L"您可以在不卸载本软件的情况下停用/启用Quorlen。\r"
-    L"（请注意：只有在关闭Word的情况下才能执行本功能。）";
-const wchar_t kEnabledText[] = L"Quorlen已启用。“Quorlen”菜单出现在 Microsoft Word 上。";
-const wchar_t kDisabledText[] = L"Quorlen已停用。“Quorlen”菜单不会出现在 Microsoft Word 上。";
-const wchar_t kNotEnabledMessage[] =
-    L"Quorlen没有启用。建议您关闭 Microsoft Word，重新安装Quorlen。";
-const wchar_t kNotDisabledMessage[] =
-    L"Quorlen没有停用。您是不是现在没有关闭 Microsoft Word？请关闭它，再试一次。";
-const wchar_t kMessageTitle[] = L"Quorlen";
 
 // How long the window waits for the first look before it shows.
 constexpr DWORD kFirstLookMs = 500;
