@@ -19,6 +19,7 @@ Presence IsInstalled(const std::wstring& strDest) {
 SwitchOutcome Enable(const TemplateLocations& locations) {
     const std::wstring& src = locations.strSource;
     const std::wstring& dest = locations.strDest;
+    PassOver(L"enable: leftovers", platform::ClearLeftoverCopies(src, dest));
     // Copied without looking first: a copy already there is refreshed, and
     // success is judged only by what lies there afterwards. Never onto the
     // installed template itself, should Word's startup folder be the program's;
@@ -37,6 +38,7 @@ SwitchOutcome Enable(const TemplateLocations& locations) {
 SwitchOutcome Disable(const TemplateLocations& locations) {
     const std::wstring& src = locations.strSource;
     const std::wstring& dest = locations.strDest;
+    PassOver(L"disable: leftovers", platform::ClearLeftoverCopies(src, dest));
     // When Word's startup folder is the program's own folder, the "copy" is
     // the installed template itself; deleting it would lose the add-in for
     // good, so DeleteFileAt leaves it and the attempt reports that it did not

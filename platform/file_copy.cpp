@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -189,6 +190,34 @@ DWORD RefuseSpecialFile(const std::string& ansiDestination) {
     return ERROR_SUCCESS;
 }
 
+// Whether `name` is one a temporary takes: ~tv, four hex digits, .tmp.
+bool IsTemporaryName(const char* name) {
+    const auto hex = [](char c) { return c && std::strchr("0123456789ABCDEFabcdef", c); };
+    return std::strlen(name) == 11 && _strnicmp(name, "~tv", 3) == 0 &&
+           std::all_of(name + 3, name + 7, hex) && _stricmp(name + 7, ".tmp") == 0;
+}
+
+// Whether the open files hold the same bytes; `a` is read from its start.
+DWORD SameBytes(HANDLE a, HANDLE b, bool& same) {
+    LARGE_INTEGER sizeA{}, sizeB{};
+    if (!GetFileSizeEx(a, &sizeA) || !GetFileSizeEx(b, &sizeB)) {
+        return LastFailure();
+    }
+    same = sizeA.QuadPart == sizeB.QuadPart;
+    if (!same || SetFilePointer(a, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+        return ERROR_SUCCESS;
+    }
+    std::string x(64 * 1024, '\0'), y(x);
+    for (DWORD readA = 1, readB = 0; same && readA;) {
+        if (!ReadFile(a, x.data(), static_cast<DWORD>(x.size()), &readA, nullptr) ||
+            !ReadFile(b, y.data(), static_cast<DWORD>(y.size()), &readB, nullptr)) {
+            return LastFailure();
+        }
+        same = readA == readB && std::memcmp(x.data(), y.data(), readA) == 0;
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 }  // namespace platform::files
@@ -239,6 +268,57 @@ DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destinat
     // A rename replaces the name, whatever it stood for (a second name of a
     // user's file, a link), and no half copy ever stands under it.
     return copy.Place(destination, ansiFolder);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination) {
+    std::string ansiSource, ansiFolder;
+    if (const DWORD error = AnsiPath(source, ansiSource)) {
+        return error;
+    }
+    if (const DWORD error = AnsiPath(FolderOf(destination), ansiFolder)) {
+        return error;
+    }
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA((ansiFolder + "~tv????.tmp").c_str(), &found));
+    if (!search) {
+        const DWORD error = LastFailure();
+        // No such file, or no such folder: nothing to clear.
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS
+                                                                              : error;
+    }
+    KernelHandle original(CreateFileA(ansiSource.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!original) {
+        return LastFailure();  // nothing to tell a leftover by
+    }
+    const ByHandle byHandle;
+    DWORD failure = ERROR_SUCCESS;
+    do {
+        if (!IsTemporaryName(found.cFileName) ||
+            (found.dwFileAttributes & (kInherited | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+            continue;
+        }
+        // Held, while it is looked at, against every writer and every other
+        // delete: a temporary that another tovrel still writes or is about to
+        // rename is held by it, and refuses to open.
+        KernelHandle file(CreateFileA((ansiFolder + found.cFileName).c_str(), GENERIC_READ | DELETE,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        bool same = false;
+        DWORD error = file ? SameBytes(original.get(), file.get(), same) : LastFailure();
+        if (!error && same) {
+            error = byHandle.Mark(file.get(), true);  // gone as the handle closes
+        }
+        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND) {
+            failure = error;
+        }
+    } while (FindNextFileA(search.get(), &found));
+    return failure;
 }
 
 }  // namespace platform

@@ -43,6 +43,14 @@ Presence OrdinaryFileAt(const std::wstring& path);
 // what failed.
 DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
 
+// Clears what an ended tovrel may leave in the folder of `destination`: a
+// temporary (see CopyFileReplacing) that was no longer marked for deletion
+// but not yet renamed into place when the program was ended there. Only a
+// file of such a name whose bytes are `source`'s goes, so that nothing is
+// lost; a file nobody may delete, or someone holds, stays. ERROR_SUCCESS, or
+// the Win32 error of the last one that could not be looked at.
+DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination);
+
 // Whether `path` names the program's own `installed` file, whatever the
 // spelling: Same when it does; Different when nothing lies at `path`, or when
 // they are two files. CannotTell, with the Win32 error in GetLastError(), so

@@ -1,7 +1,6 @@
 // Owners for every kind of handle the program opens, so that no way out of a
-// function leaks one: kernel objects, searches, change notifications, waits
-// registered with the thread pool, GDI objects, device contexts, windows,
-// icons, hooks and critical sections.
+// function leaks one: kernel objects, searches, GDI objects, device contexts,
+// windows, icons and hooks.
 #pragma once
 
 #include <windows.h>
@@ -53,14 +52,6 @@ struct CloseKernelHandle {
 struct CloseFind {
     void operator()(HANDLE handle) const noexcept { FindClose(handle); }
 };
-struct CloseChangeNotification {
-    void operator()(HANDLE handle) const noexcept { FindCloseChangeNotification(handle); }
-};
-// Unregistered only once its callback, should it be running, has returned:
-// what the callback uses may go right after.
-struct UnregisterWaitWhenDone {
-    void operator()(HANDLE wait) const noexcept { UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
-};
 // GDI will not delete an object still selected into a device context:
 // deselect it first.
 struct DeleteGdiObject {
@@ -83,38 +74,11 @@ struct UnhookWindowsHook {
 
 using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using FindHandle = Owned<HANDLE, CloseFind>;
-using ChangeNotification = Owned<HANDLE, CloseChangeNotification>;
-using RegisteredWait = Owned<HANDLE, UnregisterWaitWhenDone>;
 template <class Object = HGDIOBJ>
 using GdiObject = Owned<Object, DeleteGdiObject>;
 using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
 using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
 using IconHandle = Owned<HICON, DestroyIconHandle>;
 using HookHandle = Owned<HHOOK, UnhookWindowsHook>;
-
-// A lock between the threads of the program, and its holding for a scope.
-class CriticalSection {
-public:
-    CriticalSection() noexcept { InitializeCriticalSection(&section_); }
-    ~CriticalSection() { DeleteCriticalSection(&section_); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
-
-    class Held {
-    public:
-        explicit Held(CriticalSection& lock) noexcept : lock_(lock) {
-            EnterCriticalSection(&lock_.section_);
-        }
-        ~Held() { LeaveCriticalSection(&lock_.section_); }
-        Held(const Held&) = delete;
-        Held& operator=(const Held&) = delete;
-
-    private:
-        CriticalSection& lock_;
-    };
-
-private:
-    CRITICAL_SECTION section_;
-};
 
 }  // namespace platform

@@ -114,6 +114,17 @@ FileIdentity ThisWindowsFileIdentity() {
 }
 
 DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same) {
+    // The 128-bit ID of Windows 8 and later first: ReFS reports 64-bit
+    // indexes that two files may share.
+    later::IdRecord p{}, q{};
+    if (ask.informationEx && ask.informationEx(a, later::kIdRecord, &p, sizeof p) &&
+        ask.informationEx(b, later::kIdRecord, &q, sizeof q)) {
+        const FileId ofA = IdOf(p), ofB = IdOf(q);
+        if (ofA != FileId{} && ofB != FileId{}) {
+            same = p.VolumeSerialNumber == q.VolumeSerialNumber && ofA == ofB;
+            return ERROR_SUCCESS;
+        }
+    }
     BY_HANDLE_FILE_INFORMATION x, y;
     if (!ask.information(a, &x) || !ask.information(b, &y)) {
         return LastFailure();
@@ -127,20 +138,11 @@ DWORD AreSameFile(const FileIdentity& ask, HANDLE a, HANDLE b, bool& same) {
         same = false;
         return ERROR_SUCCESS;
     }
+    // Some network file systems report no index, and another volume may
+    // report the same one.
     if (sameVolume && indexKnown) {
         same = sameIndex;
         return ERROR_SUCCESS;
-    }
-    // Some network file systems report no index, and another volume may
-    // report the same one. The 128-bit ID of Windows 8 and later may tell.
-    later::IdRecord p{}, q{};
-    if (ask.informationEx && ask.informationEx(a, later::kIdRecord, &p, sizeof p) &&
-        ask.informationEx(b, later::kIdRecord, &q, sizeof q)) {
-        const FileId ofA = IdOf(p), ofB = IdOf(q);
-        if (ofA != FileId{} && ofB != FileId{} && p.VolumeSerialNumber == q.VolumeSerialNumber) {
-            same = ofA == ofB;
-            return ERROR_SUCCESS;
-        }
     }
     // Else where each leads. One path is one file; two paths may still be one
     // file reached by two names of its server, so they are two files only

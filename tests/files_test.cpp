@@ -255,6 +255,12 @@ TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
     } rows[] = {
         {"one 128-bit ID", Asked::All, {3, 0, 9, share, 1}, {3, 0, 9, copy, 2}, "same"},
         {"two 128-bit IDs", Asked::All, {3, 0, 9, share, 1}, {3, 0, 5, copy, 1}, "different"},
+        // ReFS: one 64-bit index for two files, which only the 128-bit IDs tell apart.
+        {"one 64-bit index, two 128-bit IDs",
+         Asked::All,
+         {3, 7, 9, share, 1},
+         {3, 7, 5, copy, 1},
+         "different"},
         {"no ID, one final path",
          Asked::All,
          {3, 0, 0, share, 1},

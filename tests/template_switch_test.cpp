@@ -652,3 +652,49 @@ TEST(HostileInput, FullDisk) {
         Check(row, disk);
     }
 }
+
+// What an ended tovrel may leave in Word's startup folder: a temporary that
+// was no longer marked for deletion, and not yet renamed into place. Each
+// press clears one holding the template's bytes, which loses nothing; every
+// other file stays.
+TEST(Leftovers, ClearedAtEachPressOnlyWhenTheyHoldTheTemplate) {
+    const struct {
+        const char* what;
+        const wchar_t* name;
+        bool templateBytes;
+        DWORD attributes;
+        bool held;
+        bool cleared;
+    } rows[] = {
+        {"the template's bytes", L"~tv1A2B.tmp", true, 0, false, true},
+        {"the template's bytes, in small letters", L"~TVab12.TMP", true, 0, false, true},
+        {"other bytes", L"~tv1A2C.tmp", false, 0, false, false},
+        {"the template's bytes under a name no temporary takes", L"~tv1A2G.tmp", true, 0, false,
+         false},
+        {"read-only", L"~tv0001.tmp", true, FILE_ATTRIBUTE_READONLY, false, false},
+        {"hidden", L"~tv0002.tmp", true, FILE_ATTRIBUTE_HIDDEN, false, false},
+        {"held by a program", L"~tv0003.tmp", true, 0, true, false},
+    };
+    for (const bool enable : {true, false}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(enable ? "启 用, " : "停 用, ") + row.what);
+            Scene scene;
+            const std::wstring leftover = scene.startup + L"\\" + row.name;
+            const std::string bytes = row.templateBytes ? scene.templateBytes : scene.olderBytes;
+            WriteBytes(leftover, bytes);
+            AddAttributes(leftover, row.attributes);
+            if (row.held) {
+                scene.held = std::make_unique<HeldOpen>(leftover);
+            }
+            TemplateLocations locations;
+            ResolveTemplateLocations(locations);
+            EXPECT_STREQ(Name(enable ? Enable(locations) : Disable(locations)), Name(Done));
+            scene.held.reset();
+            EXPECT_EQ(Exists(leftover), !row.cleared)
+                << (row.cleared ? "the leftover cleared" : "the file kept");
+            if (!row.cleared) {
+                EXPECT_TRUE(ReadBytes(leftover) == bytes) << "the file kept as it was";
+            }
+        }
+    }
+}

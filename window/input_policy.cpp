@@ -44,18 +44,18 @@ void EnableSwitchButtons(HWND dialog, bool up, bool down) {
     EnableWindow(GetDlgItem(dialog, id::cmdDown), down);
     EnableWindow(GetDlgItem(dialog, id::cmdUp), up);
     // Windows takes the focus from a button it disables.
-    if (HWND instead = FocusInstead(dialog, focus)) {
-        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(instead), TRUE);
+    if (HWND to = focus ? FocusFor(dialog, focus) : nullptr; to && to != focus) {
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
     }
 }
 
-HWND FocusInstead(HWND dialog, HWND focus) {
-    HWND up = GetDlgItem(dialog, id::cmdUp), down = GetDlgItem(dialog, id::cmdDown);
-    if ((focus != up && focus != down) || IsWindowEnabled(focus)) {
-        return nullptr;
+HWND FocusFor(HWND dialog, HWND wanted) {
+    if (IsWindowEnabled(wanted)) {
+        return wanted;
     }
-    HWND other = focus == up ? down : up;
-    return IsWindowEnabled(other) ? other : nullptr;
+    HWND up = GetDlgItem(dialog, id::cmdUp), down = GetDlgItem(dialog, id::cmdDown);
+    HWND other = wanted == up ? down : wanted == down ? up : nullptr;
+    return other && IsWindowEnabled(other) ? other : nullptr;
 }
 
 }  // namespace window

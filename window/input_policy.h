@@ -14,38 +14,24 @@ public:
     // (a message box's too), a repeat presses nothing.
     InputPolicy();
 
-    // Runs `press` unless a press runs already: a message box runs a message
-    // loop of its own, and clicks queued before it opened must not start the
-    // handler again inside it. Keys and clicks that came meanwhile are dropped
-    // afterwards; the next press counts.
-    template <class Handler>
-    void Press(Handler press) {
-        if (pressing_) {
-            return;
-        }
-        pressing_ = true;
-        press();
-        pressing_ = false;
-        DropQueuedInput();
-    }
-    bool pressing() const { return pressing_; }
-
     // Drops the keys and clicks waiting in the thread's queue: they were meant
     // for the window as it was before. A request to quit among them stays.
     static void DropQueuedInput();
 
 private:
     platform::HookHandle repeatFilter_;
-    bool pressing_ = false;
 };
 
 // Sets the enabled flags of the two switch buttons. When this disables the
-// button that has the focus, the focus goes to the other one, never on to
-// 退 出: Enter pressed again then switches back, as the first switched.
+// button that has the focus, the focus goes to the other one if it is
+// enabled, never on to 退 出: Enter pressed again then switches back, as the
+// first switched. With both disabled, Windows takes the focus away, and Enter
+// presses nothing.
 void EnableSwitchButtons(HWND dialog, bool up, bool down);
 
-// The switch button that takes the focus when `focus`, the control that had
-// it, is disabled; null when `focus` may keep it.
-HWND FocusInstead(HWND dialog, HWND focus);
+// Where the focus belongs when `wanted` should have it: `wanted` while it is
+// enabled, else the other switch button when `wanted` is one and the other is
+// enabled; null when neither.
+HWND FocusFor(HWND dialog, HWND wanted);
 
 }  // namespace window

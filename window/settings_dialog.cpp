@@ -57,6 +57,10 @@ void SettingsDialog::Show(int showCommand) {
     // The window has a fixed size: it cannot be maximized.
     const bool maximized = showCommand == SW_SHOWMAXIMIZED;
     ShowWindow(dialog_, maximized ? SW_SHOWNORMAL : showCommand);
+    // As the focused button, 退 出 is pressed by Enter: the dialog's own
+    // activation would only set the focus, and Enter would press nothing.
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, id::cmdExit)),
+                 TRUE);
 }
 
 INT_PTR CALLBACK SettingsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam,
@@ -84,7 +88,9 @@ INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE: cmdExit_Click();
         case WM_DESTROY: return OnDestroy();
         case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
-        case kLooked: return OnLooked();
+        case FileThread::kLooked: return OnLooked(static_cast<Presence>(wParam));
+        case FileThread::kPressed:
+            return OnPressed(static_cast<SwitchOutcome>(wParam), static_cast<Presence>(lParam));
     }
     return FALSE;
 }
@@ -115,30 +121,26 @@ void SettingsDialog::Form_Load() {
     SetCaption(id::lblExplain, kExplanation);
     // From here on a failing step is passed over.
     placement::ResolveTemplateLocations(TemplateLocations_);
-    // The state is looked at beside the window from now on: another tovrel, a
-    // holder letting go of a copy marked for deletion, the user in Explorer,
-    // what the window shows stays true while it is open. The first look is
-    // waited for a moment, so that the window shows with the state; a share
-    // that does not answer in that time shows neither state until it does.
-    if (!copyWatch_.Start(TemplateLocations_.strDest, dialog_, kLooked)) {
-        RefreshState();  // Windows out of threads: looked at here, once
-        return;
+    // Neither switch can be pressed until a look has said which one may.
+    EnableSwitchButtons(dialog_, false, false);
+    // Windows out of threads: nothing could be looked at or switched.
+    if (!files_.Start(TemplateLocations_, dialog_)) {
+        platform::EndProgram(1);
     }
-    copyWatch_.WaitForFirstAnswer(kFirstLookMs);
-    ShowAnswer(copyWatch_.Latest());  // its message comes all the same
+    // The first look is waited for a moment, so that the window shows with
+    // the state; a share that does not answer in that time shows neither
+    // state until it does.
+    MSG first;
+    if (files_.WaitForFirstAnswer(kFirstLookMs) &&
+        PeekMessageW(&first, dialog_, FileThread::kLooked, FileThread::kLooked, PM_REMOVE)) {
+        OnLooked(static_cast<Presence>(first.wParam));
+    }
 }
 
-// After a press, the state it left, looked at here and now: looks begun
-// before this one are older.
-void SettingsDialog::RefreshState() {
-    shownLook_ = copyWatch_.LooksBegun();
-    const auto look = [&] { return placement::IsInstalled(TemplateLocations_.strDest); };
-    ShowState(copyWatch_.Alone(look));
-}
-
-// A presence check that cannot tell shows neither state, both buttons enabled
-// and both texts empty, rather than keep one that may no longer be true.
-void SettingsDialog::ShowState(Presence presence) {
+// The state a look found. One that cannot tell shows neither state, both
+// buttons enabled and both texts empty, rather than keep one that may no
+// longer be true.
+void SettingsDialog::RefreshState(Presence presence) {
     const bool on = presence == Presence::On, off = presence == Presence::Off;
     EnableSwitchButtons(dialog_, /*up=*/!on, /*down=*/!off);
     SetCaption(id::lblUp, on ? kEnabledText : L"");
@@ -146,23 +148,25 @@ void SettingsDialog::ShowState(Presence presence) {
 }
 
 void SettingsDialog::cmdUp_Click() {
-    const auto enable = [&] { return placement::Enable(TemplateLocations_); };
-    if (copyWatch_.Alone(enable) == SwitchOutcome::NotEnabled) {
-        ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION);
-    }
-    RefreshState();
+    Press(id::cmdUp);
 }
 
 void SettingsDialog::cmdDown_Click() {
-    const auto disable = [&] { return placement::Disable(TemplateLocations_); };
-    if (copyWatch_.Alone(disable) == SwitchOutcome::NotDisabled) {
-        ShowMessage(kNotDisabledMessage, MB_ICONSTOP);
-    }
-    RefreshState();
+    Press(id::cmdDown);
+}
+
+// The switch runs on the file thread; until it answers (OnPressed), neither
+// switch button can be pressed again and no look changes what shows.
+void SettingsDialog::Press(int button) {
+    pressing_ = true;
+    pressed_ = GetDlgItem(dialog_, button);
+    EnableSwitchButtons(dialog_, false, false);
+    files_.Press(button == id::cmdUp);
 }
 
 // Closing the window ends the program too. Nothing is ever half done when
-// either comes: the file operations run without a message loop.
+// either comes: a copy not yet in place is marked to go, and a delete is one
+// step.
 void SettingsDialog::cmdExit_Click() {
     platform::EndProgram();
 }
@@ -174,8 +178,8 @@ INT_PTR SettingsDialog::OnCommand(int id, int code, LPARAM control) {
         return TRUE;
     }
     switch (id) {
-        case id::cmdUp: input_.Press([this] { cmdUp_Click(); }); break;
-        case id::cmdDown: input_.Press([this] { cmdDown_Click(); }); break;
+        case id::cmdUp: cmdUp_Click(); break;
+        case id::cmdDown: cmdDown_Click(); break;
         case id::cmdExit: cmdExit_Click();
     }
     return TRUE;
@@ -213,26 +217,23 @@ INT_PTR SettingsDialog::OnDrawItem(LPARAM item) {
     return TRUE;
 }
 
-// Back to the window after another was in front: it looks once more, for what
-// no watch reaches (a drive letter given to another folder), without
-// watching anew; and the focus returns where it was, unless that button was
-// disabled meanwhile.
+// Back to the window after another was in front: it looks at once, rather
+// than at the next look; and the focus returns where it was, unless that
+// button was disabled meanwhile.
 INT_PTR SettingsDialog::OnActivate(int state) {
     if (state == WA_INACTIVE) {
         focusWhenAway_ = GetFocus();
         away_ = true;
         return FALSE;
     }
-    // Not when first shown, the state was just read; nor inside a press,
-    // which looks at its end.
-    if (std::exchange(away_, false) && !input_.pressing()) {
-        copyWatch_.Look();
+    if (std::exchange(away_, false)) {  // not when first shown: just looked
+        files_.Look();
     }
-    HWND instead = FocusInstead(dialog_, focusWhenAway_);
-    if (!instead) {
+    HWND to = focusWhenAway_ ? FocusFor(dialog_, focusWhenAway_) : nullptr;
+    if (!to) {
         return FALSE;  // the dialog gives the focus back
     }
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(instead), TRUE);
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
     return Answer(dialog_, 0);
 }
 
@@ -250,17 +251,38 @@ INT_PTR SettingsDialog::OnEndSession(bool ending) {
     return Answer(dialog_, 0);
 }
 
-INT_PTR SettingsDialog::OnLooked() {
-    ShowAnswer(copyWatch_.Take());
+INT_PTR SettingsDialog::OnLooked(Presence presence) {
+    if (!pressing_) {
+        RefreshState(presence);
+    }
     return TRUE;
 }
 
-// A look's answer, unless a press has looked since it began.
-void SettingsDialog::ShowAnswer(const CopyWatch::Answer& answer) {
-    if (answer.look > shownLook_) {
-        shownLook_ = answer.look;
-        ShowState(answer.presence);
+// A press has ended. Keys and clicks that came meanwhile are dropped: they
+// were meant for the window as it was before. A failure's message box comes
+// first, and the state it left shows once it is dismissed.
+INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
+    InputPolicy::DropQueuedInput();
+    if (outcome == SwitchOutcome::NotEnabled) {
+        ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION);
+    } else if (outcome == SwitchOutcome::NotDisabled) {
+        ShowMessage(kNotDisabledMessage, MB_ICONSTOP);
     }
+    pressing_ = false;
+    RefreshState(after);
+    // The focus, lost with the disabled buttons, goes to the pressed button,
+    // or when that is disabled now to the other one: Enter pressed again
+    // switches back, as the first switched.
+    HWND to = FocusFor(dialog_, pressed_);
+    if (to && GetActiveWindow() == dialog_) {
+        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
+    } else if (to) {
+        focusWhenAway_ = to;
+    }
+    if (outcome != SwitchOutcome::Done) {
+        files_.Look();  // what lies there now, the box may have been open long
+    }
+    return TRUE;
 }
 
 // The font, the controls' places, the banner, the window's size and the icons
@@ -304,8 +326,6 @@ void SettingsDialog::SetCaption(int id, const wchar_t* text) {
 }
 
 void SettingsDialog::ShowMessage(const wchar_t* text, UINT icon) {
-    // A key pressed while the switch ran would otherwise close the box unread.
-    InputPolicy::DropQueuedInput();
     if (!MessageBoxW(dialog_, text, kMessageTitle, icon | MB_OK)) {
         platform::PassOver(L"message box", GetLastError());
     }

@@ -10,7 +10,8 @@
 #include "placement/template_locations.h"
 #include "platform/handles.h"
 #include "platform/live_region.h"
-#include "window/copy_watch.h"
+#include "placement/template_switch.h"
+#include "window/file_thread.h"
 #include "window/input_policy.h"
 
 namespace window {
@@ -30,17 +31,16 @@ public:
     bool Create();
     // Shows it for the first time as `showCommand` asks (the one the program
     // was started with: minimized from a shortcut set so, say); the focus
-    // starts on 退 出.
+    // starts on 退 出, which Enter then presses.
     void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return dialog_; }
 
-    // The button handlers, also run directly by tests.
+    // The button handlers, also run directly by tests. A switch runs off the
+    // window's thread: the state it left shows when its answer is taken from
+    // the window's queue.
     void cmdUp_Click();
     void cmdDown_Click();
     [[noreturn]] void cmdExit_Click();
-
-    // Posted when a look at the copy's place has answered.
-    static constexpr UINT kLooked = WM_APP + 1;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,12 +56,12 @@ private:
     INT_PTR OnActivate(int state);
     [[noreturn]] INT_PTR OnDestroy();
     INT_PTR OnEndSession(bool ending);
-    INT_PTR OnLooked();
+    INT_PTR OnLooked(platform::Presence presence);
+    INT_PTR OnPressed(placement::SwitchOutcome outcome, platform::Presence after);
 
     void Form_Load();
-    void RefreshState();
-    void ShowState(platform::Presence presence);
-    void ShowAnswer(const CopyWatch::Answer& answer);
+    void RefreshState(platform::Presence presence);
+    void Press(int button);
     void LayOut(int dpi, POINT at);
     void SetCaption(int id, const wchar_t* text);
     void ShowMessage(const wchar_t* text, UINT icon);
@@ -75,10 +75,11 @@ private:
     platform::OwnedWindow owner_;  // the dialog goes with it
     HWND dialog_ = nullptr;
     platform::LiveRegions live_;  // unmarks the labels before they go
-    CopyWatch copyWatch_;         // posts to the window, so goes first
-    LONG shownLook_ = 0;          // looks up to this one are older than what shows
-    HWND focusWhenAway_ =
-        nullptr;  // the control that had the focus when another window came in front
+    FileThread files_;            // posts to the window, so goes first
+    bool pressing_ = false;       // from a press until its answer is shown
+    HWND pressed_ = nullptr;      // the button of the last press
+    // The control to have the focus when the window comes back in front.
+    HWND focusWhenAway_ = nullptr;
     bool away_ = false;
 };
 

@@ -45,8 +45,17 @@ differences=$(diff <(grep -v '^#' "$expected" | sort -u) <(echo "$actual"))
 [ -z "$differences" ]; ok $? "imports match $(basename "$expected")"
 [ -n "$differences" ] && echo "$differences" | sed 's/^/    /'
 
+# Windows XP registers the version-6 controls' window classes only once
+# comctl32 is loaded: a manifest that asks for them with nothing loading the
+# library leaves the window unmade there, though Vista and later and Wine
+# load it on demand.
+if grep -aq 'Microsoft.Windows.Common-Controls' "$exe"; then
+    grep -qx 'comctl32.dll:InitCommonControls' <<<"$actual"
+    ok $? "the manifest asks for Common Controls 6, and the exe imports InitCommonControls to load them on XP"
+fi
+
 dlls=$(cut -d: -f1 <<<"$actual" | sort -u | tr '\n' ' ')
-[ "$dlls" = "advapi32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll " ]
+[ "$dlls" = "advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll " ]
 ok $? "imports only DLLs every Windows since XP ships: $dlls"
 
 if [ "$failures" -ne 0 ]; then

@@ -41,6 +41,15 @@ Display Expected(bool on) {
     return display;
 }
 
+// The state a press left, while the message box of its failure is open: the
+// press ends when the box is dismissed, and neither switch can be pressed
+// until then.
+Display WhileTheBoxIsOpen(bool on) {
+    Display display = Expected(on);
+    display.upEnabled = display.downEnabled = false;
+    return display;
+}
+
 const char* StateName(bool on) {
     return on ? "the ON display" : "the OFF display";
 }
@@ -396,11 +405,23 @@ TEST(Keys, OnePressOfEnableSwitchesOnce) {
         PostMessageW(app->FocusedWindow(), WM_KEYDOWN, VK_RETURN, 1 << 30 | 1);
         Sleep(kQuietMs);
         EXPECT_FALSE(app->WaitForExit(0)) << "expected the program still running";
-        EXPECT_EQ(app->ReadDisplay(), Expected(c.withTemplate))
+        EXPECT_EQ(app->ReadDisplay(), c.withTemplate ? Expected(true) : WhileTheBoxIsOpen(false))
             << "expected " << StateName(c.withTemplate);
         EXPECT_EQ(app->FindMessageBox() != nullptr, !c.withTemplate)
             << "expected " << (c.withTemplate ? "no message box" : "the message box still open");
     }
+}
+
+// Enter right after start, with no Tab before it, presses 退 出, where the
+// focus starts: the program ends.
+TEST(Keys, EnterAtStartPressesExit) {
+    const Installation installation;
+    auto app = installation.Start();
+    ASSERT_TRUE(
+        WaitUntil([&] { return app->FocusedWindow() == app->Control(id::cmdExit); }, kReactMs))
+        << "expected the focus on 退 出 after start";
+    app->Type({{VK_RETURN}, {VK_RETURN, true}});
+    EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected Enter at start to end the program";
 }
 
 // Enter pressed again and again on the focused switch button switches back and
@@ -488,7 +509,8 @@ TEST(Hostile, QueuedClicksRunTheHandlerOnce) {
     ASSERT_TRUE(e2e::AnswerMessageBox(app->FindMessageBox(), kReactMs))
         << "expected the box to close on OK";
     EXPECT_EQ(app->WaitForMessageBox(kQuietMs), nullptr) << "expected no box after the first";
-    EXPECT_EQ(app->ReadDisplay(), Expected(false)) << "expected the OFF display still";
+    EXPECT_TRUE(WaitUntil([&] { return app->ReadDisplay() == Expected(false); }, kReactMs))
+        << "expected the OFF display still";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
         << "expected no file touched, got " << Changes(before, installation.Snap());
 }

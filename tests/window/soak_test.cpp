@@ -114,13 +114,26 @@ TEST(Soak, SwitchCyclesLeakNoGdiOrUserObject) {
     ASSERT_TRUE(window.Create());
     window.Show();
     HWND picture = GetDlgItem(window.hwnd(), window::id::Picture1);
+    // A press, and the window's messages until its answer has shown.
+    const auto press = [&](void (window::SettingsDialog::*click)()) {
+        (window.*click)();
+        HWND up = GetDlgItem(window.hwnd(), window::id::cmdUp);
+        HWND down = GetDlgItem(window.hwnd(), window::id::cmdDown);
+        for (const DWORD start = GetTickCount();
+             !IsWindowEnabled(up) && !IsWindowEnabled(down) && GetTickCount() - start < 5000;
+             Sleep(1)) {
+            for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) {
+                DispatchMessageW(&m);
+            }
+        }
+    };
     auto cycle = [&] {
-        window.cmdUp_Click();
-        window.cmdDown_Click();
+        press(&window::SettingsDialog::cmdUp_Click);
+        press(&window::SettingsDialog::cmdDown_Click);
         MoveFileW(source.c_str(), aside.c_str());  // a failed enable, and its message box
         boxSeen = false;
         const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, AnswerBox);
-        window.cmdUp_Click();
+        press(&window::SettingsDialog::cmdUp_Click);
         KillTimer(nullptr, timer);
         MoveFileExW(aside.c_str(), source.c_str(), MOVEFILE_REPLACE_EXISTING);
         RedrawWindow(window.hwnd(), nullptr, nullptr,
