@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "tests/support/expected.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
@@ -18,41 +19,130 @@ using namespace placement;
 using support::Printable;
 using support::ValueOverride;
 
+namespace {
+
+// A value as a test stores it: its text, with its NUL, and its type.
+struct Stored {
+    std::wstring text;
+    DWORD type = REG_SZ;
+};
+
+void Store(ValueOverride& value, const std::optional<Stored>& stored) {
+    if (stored) {
+        value.SetBytes(stored->type, support::Utf16(stored->text) + support::kUtf16Nul);
+    } else {
+        value.Remove();
+    }
+}
+
+// An environment variable of the test process, set or removed for a scope.
+class EnvironmentOverride {
+public:
+    explicit EnvironmentOverride(const wchar_t* name) : name_(name) {
+        std::wstring value(32768, L'\0');
+        const DWORD length = GetEnvironmentVariableW(name, value.data(), 32768);
+        if (length > 0 && length < 32768) {
+            saved_ = value.substr(0, length);
+        }
+    }
+    ~EnvironmentOverride() { Set(saved_); }
+    void Set(const std::optional<std::wstring>& value) {
+        SetEnvironmentVariableW(name_, value ? value->c_str() : nullptr);
+    }
+
+private:
+    const wchar_t* name_;
+    std::optional<std::wstring> saved_;
+};
+
+HMODULE WINAPI NoLibrary(const wchar_t*) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+const std::wstring kBelowAppData = L"\\microsoft\\word\\startup\\quorlen.dot";
+
+}  // namespace
+
 TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
+    const std::wstring longFolder = L"C:\\" + std::wstring(300, L'l');
+    const std::wstring hugeFolder = L"C:\\" + std::wstring(20000, L'h');
+    const std::optional<Stored> none;
     struct Case {
         const char* what;
-        std::optional<std::wstring> startupPath, appData;
+        std::optional<Stored> startupPath, appData;
+        std::optional<std::wstring> appDataVariable;
         std::wstring expected;
+        bool refused = false;  // by the file services: neither on nor off
     } cases[] = {
-        {"startup folder with final separator", L"D:\\Word\\Startup\\", L"C:\\AppData",
+        {"startup folder with final separator", Stored{L"D:\\Word\\Startup\\"},
+         Stored{L"C:\\AppData"}, L"C:\\Env", L"D:\\Word\\Startup\\quorlen.dot"},
+        {"startup folder without final separator", Stored{L"D:\\Word\\Startup"}, none, L"C:\\Env",
          L"D:\\Word\\Startup\\quorlen.dot"},
-        {"startup folder without final separator", L"D:\\Word\\Startup", std::nullopt,
-         L"D:\\Word\\Startup\\quorlen.dot"},
-        {"no Office 10.0 value", std::nullopt,
-         L"C:\\Documents and Settings\\user\\Application Data",
-         L"C:\\Documents and Settings\\user\\Application Data\\microsoft\\word\\startup\\"
-         L"quorlen.dot"},
-        {"empty Office 10.0 value", L"", L"C:\\AppData",
-         L"C:\\AppData\\microsoft\\word\\startup\\quorlen.dot"},
-        {"application data with final separator", std::nullopt, L"C:\\AppData\\",
-         L"C:\\AppData\\\\microsoft\\word\\startup\\quorlen.dot"},
-        {"neither value", std::nullopt, std::nullopt, L"\\microsoft\\word\\startup\\quorlen.dot"},
-        {"Chinese startup folder", L"D:\\文档\\启动\\", std::nullopt,
+        {"no Office 10.0 value", none,
+         Stored{L"C:\\Documents and Settings\\user\\Application Data"}, L"C:\\Env",
+         L"C:\\Documents and Settings\\user\\Application Data" + kBelowAppData},
+        {"empty Office 10.0 value", Stored{L""}, Stored{L"C:\\AppData"}, L"C:\\Env",
+         L"C:\\AppData" + kBelowAppData},
+        {"application data with final separator", none, Stored{L"C:\\AppData\\"}, L"C:\\Env",
+         L"C:\\AppData\\" + kBelowAppData},
+        {"Chinese startup folder", Stored{L"D:\\文档\\启动\\"}, none, L"C:\\Env",
          L"D:\\文档\\启动\\quorlen.dot"},
-        {"Chinese application data", std::nullopt, L"C:\\用户\\张三\\应用数据",
-         L"C:\\用户\\张三\\应用数据\\microsoft\\word\\startup\\quorlen.dot"},
+        {"Chinese application data", none, Stored{L"C:\\用户\\张三\\应用数据"}, L"C:\\Env",
+         L"C:\\用户\\张三\\应用数据" + kBelowAppData},
+        // Word expands an expandable startup folder; so does the shell an
+        // expandable application-data folder.
+        {"expandable startup folder", Stored{L"%TOVREL_FOLDER%\\启动\\", REG_EXPAND_SZ}, none,
+         L"C:\\Env", L"D:\\展开\\启动\\quorlen.dot"},
+        {"expandable application data", none, Stored{L"%TOVREL_FOLDER%\\AppData", REG_EXPAND_SZ},
+         L"C:\\Env", L"D:\\展开\\AppData" + kBelowAppData},
+        {"a plain string is never expanded", Stored{L"%TOVREL_FOLDER%\\"}, none, L"C:\\Env",
+         L"%TOVREL_FOLDER%\\quorlen.dot"},
+        {"a variable the environment lacks stays as written",
+         Stored{L"%TOVREL_UNDEFINED%\\", REG_EXPAND_SZ}, none, L"C:\\Env",
+         L"%TOVREL_UNDEFINED%\\quorlen.dot"},
+        // Too long a path or a NUL inside reaches the file services, which
+        // refuse it; a folder that cannot be expanded reaches them empty.
+        {"expanded past what the file functions take", Stored{L"%TOVREL_LONG%", REG_EXPAND_SZ},
+         none, L"C:\\Env", longFolder + L"\\quorlen.dot", true},
+        {"expanded past 32K characters", Stored{L"%TOVREL_HUGE%%TOVREL_HUGE%", REG_EXPAND_SZ}, none,
+         L"C:\\Env", L"", true},
+        {"a NUL inside is not cut",
+         Stored{std::wstring(L"%TOVREL_FOLDER%\0x\\", 18), REG_EXPAND_SZ}, none, L"C:\\Env",
+         std::wstring(L"%TOVREL_FOLDER%\0x\\quorlen.dot", 29), true},
+        // No application-data value: the folder Windows reports for the
+        // user, never one below the current drive's root.
+        {"no application-data value", none, none, L"C:\\Env", L"C:\\Env" + kBelowAppData},
+        {"empty application-data value", none, Stored{L""}, L"C:\\Env", L"C:\\Env" + kBelowAppData},
+        {"nor an APPDATA variable: the shell's folder", none, none, std::nullopt,
+         L"C:\\Shell" + kBelowAppData},
     };
+    EnvironmentOverride appDataVariable(L"APPDATA");
+    EnvironmentOverride folder(L"TOVREL_FOLDER"), longOne(L"TOVREL_LONG"), huge(L"TOVREL_HUGE");
+    folder.Set(L"D:\\展开");
+    longOne.Set(longFolder);
+    huge.Set(hugeFolder);
     ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
     ValueOverride appData(support::kShellFoldersKey, L"appdata");
+    // Where the shell finds the user's application-data folder.
+    ValueOverride shellsAppData(
+        L"software\\microsoft\\windows\\currentversion\\explorer\\user shell folders", L"AppData");
+    shellsAppData.Set(L"C:\\Shell");
     for (const auto& c : cases) {
-        c.startupPath ? startupPath.Set(*c.startupPath) : startupPath.Remove();
-        c.appData ? appData.Set(*c.appData) : appData.Remove();
+        Store(startupPath, c.startupPath);
+        Store(appData, c.appData);
+        appDataVariable.Set(c.appDataVariable);
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
         EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
+        EXPECT_EQ(locations.strDest.size(), c.expected.size()) << c.what;
         EXPECT_EQ(Printable(locations.strSource),
                   Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
+        if (c.refused) {
+            EXPECT_EQ(platform::OrdinaryFileAt(locations.strDest), platform::Presence::CannotTell)
+                << c.what << ": the state should show neither on nor off";
+        }
     }
 }
 
@@ -78,11 +168,13 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
         {"an empty 16.0 value",
          {{L"12.0", L"D:\\Word2007\\"}, {L"16.0", L""}},
          L"D:\\Word2007\\quorlen.dot"},
-        {"an expandable 16.0 value, as stored",
-         {{L"16.0", L"%APPDATA%\\Startup\\"}},
-         L"%APPDATA%\\Startup\\quorlen.dot",
+        {"an expandable 16.0 value, expanded",
+         {{L"16.0", L"%TOVREL_FOLDER%\\Startup\\"}},
+         L"D:\\Word\\Startup\\quorlen.dot",
          REG_EXPAND_SZ},
     };
+    EnvironmentOverride folder(L"TOVREL_FOLDER");
+    folder.Set(L"D:\\Word");
     std::map<std::wstring, std::unique_ptr<ValueOverride>> startupPaths;
     for (const wchar_t* version : {L"10.0", L"11.0", L"12.0", L"14.0", L"15.0", L"16.0"}) {
         startupPaths[version] = std::make_unique<ValueOverride>(
@@ -96,7 +188,7 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
             value->Remove();
         }
         for (const auto& [version, folder] : c.stored) {
-            startupPaths.at(version)->SetBytes(c.type, support::Utf16(folder) + support::kUtf16Nul);
+            Store(*startupPaths.at(version), Stored{folder, c.type});
         }
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
@@ -104,21 +196,22 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
     }
 }
 
-TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
-    struct Case {
-        std::wstring folder, beside, inside;
-    } cases[] = {
-        {L"C:\\Tools", L"C:\\Tools\\quorlen.dot", L"C:\\Tools\\quorlen.dot"},
-        {L"C:\\", L"C:\\\\quorlen.dot", L"C:\\quorlen.dot"},
-        {L"\\\\server\\share", L"\\\\server\\share\\quorlen.dot",
-         L"\\\\server\\share\\quorlen.dot"},
-        {L"C:\\程序\\工具", L"C:\\程序\\工具\\quorlen.dot", L"C:\\程序\\工具\\quorlen.dot"},
-        {L"", L"\\quorlen.dot", L"\\quorlen.dot"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Printable(TemplateBeside(c.folder)), Printable(c.beside)) << Printable(c.folder);
-        EXPECT_EQ(Printable(TemplateInside(c.folder)), Printable(c.inside)) << Printable(c.folder);
-    }
+// Where neither the environment nor the shell names the user's application
+// data (shell32 cannot be loaded, say), no folder is worked out: the copy's
+// place stays empty, which every file service refuses, rather than one below
+// the current drive's root.
+TEST(ResolveTemplateLocations, NoApplicationDataFolderGivesNoPlace) {
+    ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
+    ValueOverride appData(support::kShellFoldersKey, L"appdata");
+    EnvironmentOverride appDataVariable(L"APPDATA");
+    appDataVariable.Set(std::nullopt);
+    const support::ImportSwap noDll("kernel32.dll", "LoadLibraryW",
+                                    reinterpret_cast<const void*>(&NoLibrary));
+    TemplateLocations locations;
+    ResolveTemplateLocations(locations);
+    EXPECT_EQ(Printable(locations.strDest), "");
+    EXPECT_EQ(Printable(locations.strSource),
+              Printable(support::TestExeFolder() + L"\\quorlen.dot"));
 }
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
