@@ -35,24 +35,20 @@ void Store(ValueOverride& value, const std::optional<Stored>& stored) {
     }
 }
 
-// An environment variable of the test process, set or removed for a scope.
+// An environment variable of the test process, as it was again at the end.
 class EnvironmentOverride {
 public:
-    explicit EnvironmentOverride(const wchar_t* name) : name_(name) {
-        std::wstring value(32768, L'\0');
-        const DWORD length = GetEnvironmentVariableW(name, value.data(), 32768);
-        if (length > 0 && length < 32768) {
-            saved_ = value.substr(0, length);
-        }
+    explicit EnvironmentOverride(const wchar_t* name) : name_(name), saved_(32767, L'\0') {
+        saved_.resize(GetEnvironmentVariableW(name, saved_.data(), 32767));
+        had_ = !saved_.empty();
     }
-    ~EnvironmentOverride() { Set(saved_); }
-    void Set(const std::optional<std::wstring>& value) {
-        SetEnvironmentVariableW(name_, value ? value->c_str() : nullptr);
-    }
+    ~EnvironmentOverride() { Set(had_ ? saved_.c_str() : nullptr); }
+    void Set(const wchar_t* value) { SetEnvironmentVariableW(name_, value); }
 
 private:
     const wchar_t* name_;
-    std::optional<std::wstring> saved_;
+    std::wstring saved_;
+    bool had_;
 };
 
 HMODULE WINAPI NoLibrary(const wchar_t*) {
@@ -66,76 +62,66 @@ const std::wstring kBelowAppData = L"\\microsoft\\word\\startup\\quorlen.dot";
 
 TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
     const std::wstring longFolder = L"C:\\" + std::wstring(300, L'l');
-    const std::wstring hugeFolder = L"C:\\" + std::wstring(20000, L'h');
     const std::optional<Stored> none;
     struct Case {
         const char* what;
         std::optional<Stored> startupPath, appData;
-        std::optional<std::wstring> appDataVariable;
         std::wstring expected;
         bool refused = false;  // by the file services: neither on nor off
     } cases[] = {
         {"startup folder with final separator", Stored{L"D:\\Word\\Startup\\"},
-         Stored{L"C:\\AppData"}, L"C:\\Env", L"D:\\Word\\Startup\\quorlen.dot"},
-        {"startup folder without final separator", Stored{L"D:\\Word\\Startup"}, none, L"C:\\Env",
+         Stored{L"C:\\AppData"}, L"D:\\Word\\Startup\\quorlen.dot"},
+        {"startup folder without final separator", Stored{L"D:\\Word\\Startup"}, none,
          L"D:\\Word\\Startup\\quorlen.dot"},
         {"no Office 10.0 value", none,
-         Stored{L"C:\\Documents and Settings\\user\\Application Data"}, L"C:\\Env",
+         Stored{L"C:\\Documents and Settings\\user\\Application Data"},
          L"C:\\Documents and Settings\\user\\Application Data" + kBelowAppData},
-        {"empty Office 10.0 value", Stored{L""}, Stored{L"C:\\AppData"}, L"C:\\Env",
+        {"empty Office 10.0 value", Stored{L""}, Stored{L"C:\\AppData"},
          L"C:\\AppData" + kBelowAppData},
-        {"application data with final separator", none, Stored{L"C:\\AppData\\"}, L"C:\\Env",
+        {"application data with final separator", none, Stored{L"C:\\AppData\\"},
          L"C:\\AppData\\" + kBelowAppData},
-        {"Chinese startup folder", Stored{L"D:\\文档\\启动\\"}, none, L"C:\\Env",
+        {"Chinese startup folder", Stored{L"D:\\文档\\启动\\"}, none,
          L"D:\\文档\\启动\\quorlen.dot"},
-        {"Chinese application data", none, Stored{L"C:\\用户\\张三\\应用数据"}, L"C:\\Env",
+        {"Chinese application data", none, Stored{L"C:\\用户\\张三\\应用数据"},
          L"C:\\用户\\张三\\应用数据" + kBelowAppData},
+        // Where the shell records no application data: the folder Windows
+        // reports for the user, never one below the current drive's root.
+        {"no application-data value", none, none, L"C:\\Env" + kBelowAppData},
+        {"empty application-data value", none, Stored{L""}, L"C:\\Env" + kBelowAppData},
         // Word expands an expandable startup folder; so does the shell an
         // expandable application-data folder.
         {"expandable startup folder", Stored{L"%TOVREL_FOLDER%\\启动\\", REG_EXPAND_SZ}, none,
-         L"C:\\Env", L"D:\\展开\\启动\\quorlen.dot"},
+         L"D:\\展开\\启动\\quorlen.dot"},
         {"expandable application data", none, Stored{L"%TOVREL_FOLDER%\\AppData", REG_EXPAND_SZ},
-         L"C:\\Env", L"D:\\展开\\AppData" + kBelowAppData},
-        {"a plain string is never expanded", Stored{L"%TOVREL_FOLDER%\\"}, none, L"C:\\Env",
+         L"D:\\展开\\AppData" + kBelowAppData},
+        {"a plain string is never expanded", Stored{L"%TOVREL_FOLDER%\\"}, none,
          L"%TOVREL_FOLDER%\\quorlen.dot"},
         {"a variable the environment lacks stays as written",
-         Stored{L"%TOVREL_UNDEFINED%\\", REG_EXPAND_SZ}, none, L"C:\\Env",
-         L"%TOVREL_UNDEFINED%\\quorlen.dot"},
+         Stored{L"%TOVREL_UNDEFINED%\\", REG_EXPAND_SZ}, none, L"%TOVREL_UNDEFINED%\\quorlen.dot"},
         // Too long a path or a NUL inside reaches the file services, which
         // refuse it; a folder that cannot be expanded reaches them empty.
         {"expanded past what the file functions take", Stored{L"%TOVREL_LONG%", REG_EXPAND_SZ},
-         none, L"C:\\Env", longFolder + L"\\quorlen.dot", true},
+         none, longFolder + L"\\quorlen.dot", true},
         {"expanded past 32K characters", Stored{L"%TOVREL_HUGE%%TOVREL_HUGE%", REG_EXPAND_SZ}, none,
-         L"C:\\Env", L"", true},
+         L"", true},
         {"a NUL inside is not cut",
-         Stored{std::wstring(L"%TOVREL_FOLDER%\0x\\", 18), REG_EXPAND_SZ}, none, L"C:\\Env",
+         Stored{std::wstring(L"%TOVREL_FOLDER%\0x\\", 18), REG_EXPAND_SZ}, none,
          std::wstring(L"%TOVREL_FOLDER%\0x\\quorlen.dot", 29), true},
-        // No application-data value: the folder Windows reports for the
-        // user, never one below the current drive's root.
-        {"no application-data value", none, none, L"C:\\Env", L"C:\\Env" + kBelowAppData},
-        {"empty application-data value", none, Stored{L""}, L"C:\\Env", L"C:\\Env" + kBelowAppData},
-        {"nor an APPDATA variable: the shell's folder", none, none, std::nullopt,
-         L"C:\\Shell" + kBelowAppData},
     };
-    EnvironmentOverride appDataVariable(L"APPDATA");
-    EnvironmentOverride folder(L"TOVREL_FOLDER"), longOne(L"TOVREL_LONG"), huge(L"TOVREL_HUGE");
+    EnvironmentOverride appDataVariable(L"APPDATA"), folder(L"TOVREL_FOLDER"),
+        longOne(L"TOVREL_LONG"), huge(L"TOVREL_HUGE");
+    appDataVariable.Set(L"C:\\Env");
     folder.Set(L"D:\\展开");
-    longOne.Set(longFolder);
-    huge.Set(hugeFolder);
+    longOne.Set(longFolder.c_str());
+    huge.Set((L"C:\\" + std::wstring(20000, L'h')).c_str());
     ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
     ValueOverride appData(support::kShellFoldersKey, L"appdata");
-    // Where the shell finds the user's application-data folder.
-    ValueOverride shellsAppData(
-        L"software\\microsoft\\windows\\currentversion\\explorer\\user shell folders", L"AppData");
-    shellsAppData.Set(L"C:\\Shell");
     for (const auto& c : cases) {
         Store(startupPath, c.startupPath);
         Store(appData, c.appData);
-        appDataVariable.Set(c.appDataVariable);
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
         EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
-        EXPECT_EQ(locations.strDest.size(), c.expected.size()) << c.what;
         EXPECT_EQ(Printable(locations.strSource),
                   Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
@@ -196,22 +182,33 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
     }
 }
 
-// Where neither the environment nor the shell names the user's application
-// data (shell32 cannot be loaded, say), no folder is worked out: the copy's
-// place stays empty, which every file service refuses, rather than one below
-// the current drive's root.
-TEST(ResolveTemplateLocations, NoApplicationDataFolderGivesNoPlace) {
+// Where the shell records no application data, nor does the environment,
+// the folder the shell reports; where none does (shell32 cannot be loaded,
+// say), no place at all, which every file service refuses, rather than one
+// below the current drive's root.
+TEST(ResolveTemplateLocations, AsksTheShellForApplicationDataLast) {
     ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
     ValueOverride appData(support::kShellFoldersKey, L"appdata");
     EnvironmentOverride appDataVariable(L"APPDATA");
-    appDataVariable.Set(std::nullopt);
-    const support::ImportSwap noDll("kernel32.dll", "LoadLibraryW",
-                                    reinterpret_cast<const void*>(&NoLibrary));
-    TemplateLocations locations;
-    ResolveTemplateLocations(locations);
-    EXPECT_EQ(Printable(locations.strDest), "");
-    EXPECT_EQ(Printable(locations.strSource),
-              Printable(support::TestExeFolder() + L"\\quorlen.dot"));
+    appDataVariable.Set(nullptr);
+    // Where the shell keeps the user's application-data folder.
+    ValueOverride shells(
+        L"software\\microsoft\\windows\\currentversion\\explorer\\user shell folders", L"AppData");
+    shells.Set(L"C:\\Shell");
+    for (const bool shell32 : {true, false}) {
+        std::optional<support::ImportSwap> noDll;
+        if (!shell32) {
+            noDll.emplace("kernel32.dll", "LoadLibraryW",
+                          reinterpret_cast<const void*>(&NoLibrary));
+        }
+        appData.Remove();  // the shell may have written it
+        TemplateLocations locations;
+        ResolveTemplateLocations(locations);
+        EXPECT_EQ(Printable(locations.strDest),
+                  Printable(shell32 ? L"C:\\Shell" + kBelowAppData : L""));
+        EXPECT_EQ(Printable(locations.strSource),
+                  Printable(support::TestExeFolder() + L"\\quorlen.dot"));
+    }
 }
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
