@@ -1,8 +1,4 @@
-// mdlvantel, the registry reader module: the program's only access to the
-// registry. GetRegString reads one string value and hands back its text, or ""
-// when anything goes wrong; it never raises and never writes to the registry.
-// A string the ANSI code page cannot spell comes back as stored, not as the
-// look-alike the ANSI query makes of it.
+// mdlvantel: the program's only access to the registry, which it never writes.
 #pragma once
 
 #include <windows.h>
@@ -11,28 +7,17 @@
 
 namespace placement::mdlvantel {
 
-// Status of the last GetRegString call: -1002 for an empty key path,
-// RegOpenKeyA's error when the key could not be opened, otherwise the result of
-// closing the key (normally 0, whether or not the value was there). Output only;
-// nothing in the program decides on it.
+// Status of the last GetRegString call: -1002 for an empty key path, the
+// open's error, else the close's result (normally 0, found or not). Output
+// only; nothing in the program decides on it.
 extern LONG lRegStatus;
-
 constexpr LONG kEmptyKeyPath = -1002;
 
-std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName);
-
-// The registry functions the reader is built on. Production code always uses
-// the real ones; tests hand in others to stage what cannot be arranged for
-// real, such as a value that grows between the size query and the data query.
-// The Unicode query only checks that the ANSI text is the stored text.
-struct RegistryCalls {
-    decltype(&RegOpenKeyA) openKey;
-    decltype(&RegQueryValueExA) queryValue;
-    decltype(&RegCloseKey) closeKey;
-    decltype(&RegQueryValueExW) queryValueW;
-};
-
-std::wstring GetRegString(const RegistryCalls& calls, HKEY rootKey, std::wstring keyPath,
-                          std::wstring valueName);
+// The value's text as stored, unexpanded, less a terminating NUL only; a value
+// of another type than a string is its bytes in the ANSI code page. "" for a
+// missing, empty or one-byte value and whatever fails. `type`, when given,
+// receives the type of the value read.
+std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName,
+                          DWORD* type = nullptr);
 
 }  // namespace placement::mdlvantel

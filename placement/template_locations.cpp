@@ -1,49 +1,97 @@
 #include "placement/template_locations.h"
 
+#include <shlobj.h>
+
 #include "placement/registry_reader.h"
 #include "platform/error_rule.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 
 namespace placement {
 
-std::wstring TemplateBeside(const std::wstring& directory) {
-    return directory + L"\\" + kTemplateName;
+namespace {
+
+constexpr wchar_t kTemplateName[] = L"quorlen.dot";
+constexpr DWORD kMostExpanded = 32767;  // characters with the NUL, Windows' limit
+
+struct FreeModule {
+    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+};
+
+// The application-data folder Windows reports for the user, or "". shell32,
+// costly to load, is loaded only where the environment does not say.
+std::wstring ApplicationData() {
+    std::wstring folder(kMostExpanded, L'\0');
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder.data(), kMostExpanded);
+    folder.resize(length < kMostExpanded ? length : 0);
+    const platform::Owned<HMODULE, FreeModule> shell32(folder.empty() ? LoadLibraryW(L"shell32.dll")
+                                                                      : nullptr);
+    const auto get = reinterpret_cast<decltype(&SHGetFolderPathW)>(reinterpret_cast<void*>(
+        shell32 ? GetProcAddress(shell32.get(), "SHGetFolderPathW") : nullptr));
+    // Whether the folder is there is the file services' to find.
+    wchar_t path[MAX_PATH] = L"";
+    if (get && SUCCEEDED(get(nullptr, CSIDL_APPDATA | CSIDL_FLAG_DONT_VERIFY, nullptr,
+                             SHGFP_TYPE_CURRENT, path))) {
+        folder = path;
+    }
+    return folder;
 }
 
-std::wstring TemplateInside(const std::wstring& folder) {
-    if (!folder.empty() && folder.back() == L'\\') {
-        return folder + kTemplateName;
+// Puts the environment's values into an expandable folder, as Word does.
+// Expanding would cut a NUL inside or a text longer than Windows expands:
+// such a folder stays as stored, for the file services to refuse whole.
+DWORD Expand(std::wstring& folder) {
+    if (folder.find(L'\0') != folder.npos || folder.size() >= kMostExpanded) {
+        return ERROR_SUCCESS;
     }
-    return folder + L"\\" + kTemplateName;
+    std::wstring expanded(kMostExpanded, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(folder.c_str(), expanded.data(), kMostExpanded);
+    folder.assign(expanded.c_str());
+    return length == 0 || length > kMostExpanded ? ERROR_FILENAME_EXCED_RANGE : ERROR_SUCCESS;
 }
+
+}  // namespace
 
 void ResolveTemplateLocations(TemplateLocations& locations) {
-    std::wstring& source = locations.strSource;
-    std::wstring& dest = locations.strDest;
-
     const std::wstring directory = platform::ProgramDirectory();
     if (directory.empty()) {
         platform::PassOver(L"load: program directory", GetLastError());
     } else {
-        source = TemplateBeside(directory);
+        // "C:\" gives "C:\\quorlen.dot", which Windows reads as "C:\quorlen.dot".
+        locations.strSource = directory + L"\\" + kTemplateName;
     }
-    // The registry reader answers "" for whatever fails. Word 2002's folder
-    // comes first, as it always has; else a later Word's, whose user would
-    // otherwise get a copy where that Word never looks.
-    dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kWordOptionsKey, kStartupPathValue);
-    for (const wchar_t* laterWord : kLaterWordOptionsKeys) {
-        if (!dest.empty()) {
-            break;
+
+    // Word's startup folder: Word 2002's, as always; else the newest later
+    // Word's (there was no 13.0); else Word's default below application data.
+    std::wstring folder;
+    DWORD type = REG_NONE;
+    for (const wchar_t* version : {L"10.0", L"16.0", L"15.0", L"14.0", L"12.0", L"11.0"}) {
+        if (folder.empty()) {
+            folder = mdlvantel::GetRegString(
+                HKEY_CURRENT_USER,
+                L"software\\microsoft\\office\\" + std::wstring(version) + L"\\word\\options",
+                L"startup-path", &type);
         }
-        dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, laterWord, kStartupPathValue);
     }
-    if (dest.empty()) {
-        // Word has recorded no startup folder: use its default one below the
-        // user's application data.
-        dest = mdlvantel::GetRegString(HKEY_CURRENT_USER, kShellFoldersKey, kAppDataValue);
-        dest = dest + L"\\" + kStartupBelowAppData;
+    if (folder.empty()) {
+        folder = mdlvantel::GetRegString(
+            HKEY_CURRENT_USER,
+            L"software\\microsoft\\windows\\currentversion\\explorer\\shell folders", L"appdata",
+            &type);
+        if (folder.empty()) {
+            type = REG_NONE;
+            folder = ApplicationData();
+        }
+        // Never a folder below the current drive's root.
+        folder += folder.empty() ? L"" : L"\\microsoft\\word\\startup\\";
     }
-    dest = TemplateInside(dest);
+    const DWORD error = type == REG_EXPAND_SZ ? Expand(folder) : ERROR_SUCCESS;
+    if (error || folder.empty()) {
+        platform::PassOver(L"load: startup folder", error ? error : ERROR_PATH_NOT_FOUND);
+    } else {
+        // A "\" is added only where the folder does not end with one.
+        locations.strDest = folder + (folder.back() == L'\\' ? L"" : L"\\") + kTemplateName;
+    }
 }
 
 }  // namespace placement

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_key.h"
 
@@ -38,10 +41,16 @@ TEST(GetRegString, ReadsValuesAsTheirStoredText) {
         {"plain string", REG_SZ, Utf16(L"D:\\Word\\Startup\\") + kUtf16Nul, L"D:\\Word\\Startup\\"},
         {"string without its NUL keeps its last character", REG_SZ, Utf16(L"D:\\Word\\Startup\\"),
          L"D:\\Word\\Startup\\"},
+        {"only the terminating NUL is dropped", REG_SZ, Utf16(L"C:\\a") + kUtf16Nul + kUtf16Nul,
+         std::wstring(L"C:\\a\0", 5)},
         {"expandable string comes back unexpanded", REG_EXPAND_SZ,
          Utf16(L"%USERPROFILE%\\Startup") + kUtf16Nul, L"%USERPROFILE%\\Startup"},
+        // Any other type is its bytes in the ANSI code page, as the ANSI
+        // registry functions have always handed it over.
         {"number ending in a zero byte loses that byte", REG_DWORD, Dword(0x00434241), L"ABC"},
         {"number with no zero byte comes back whole", REG_DWORD, Dword(0x44434241), L"ABCD"},
+        {"raw bytes of odd length, a Chinese character among them", REG_BINARY, "\xD6\xD0z",
+         L"中z"},
         {"two raw bytes", REG_BINARY, "ab", L"ab"},
         {"Chinese folder in code page 936", REG_SZ, Utf16(chineseFolder) + kUtf16Nul,
          chineseFolder},
@@ -54,9 +63,11 @@ TEST(GetRegString, ReadsValuesAsTheirStoredText) {
     for (const auto& c : cases) {
         key.SetBytes(L"value", c.type, c.bytes.data(), c.bytes.size());
         lRegStatus = 12345;
-        const std::wstring text = GetRegString(HKEY_CURRENT_USER, key.path(), L"value");
+        DWORD type = REG_NONE;
+        const std::wstring text = GetRegString(HKEY_CURRENT_USER, key.path(), L"value", &type);
         EXPECT_EQ(Printable(text), Printable(c.expected)) << c.what;
         EXPECT_EQ(text.size(), c.expected.size()) << c.what << ": no NUL or padding expected";
+        EXPECT_EQ(type, c.type) << c.what;
         EXPECT_EQ(lRegStatus, 0) << c.what << ": the close's status expected";
     }
 }
@@ -66,6 +77,7 @@ TEST(GetRegString, FailuresGiveEmptyTextAndTheirStatus) {
     key.SetBytes(L"only-nul", REG_SZ, L"", sizeof(wchar_t));
     key.SetBytes(L"no-data", REG_SZ, nullptr, 0);
     key.SetBytes(L"one-byte", REG_BINARY, "a", 1);
+    key.SetBytes(L"half-a-character", REG_SZ, "a", 1);
     struct Case {
         const char* what;
         std::wstring keyPath, valueName;
@@ -77,6 +89,7 @@ TEST(GetRegString, FailuresGiveEmptyTextAndTheirStatus) {
         {"string holding only its NUL", key.path(), L"only-nul", 0},
         {"value with no data", key.path(), L"no-data", 0},
         {"value of one byte", key.path(), L"one-byte", 0},
+        {"string of half a character", key.path(), L"half-a-character", 0},
     };
     for (const auto& c : cases) {
         lRegStatus = 12345;
@@ -117,79 +130,67 @@ TEST(GetRegString, LeaksNoHandleOnAnyPath) {
     EXPECT_EQ(after, before) << "5000 reads should leave the handle count as it was";
 }
 
-// What cannot be staged in the real registry: a value that changes between the
-// size query and the data query, and a failing close. The fake registry logs
-// every call so the order of calls can be checked too.
+// What no registry does on its own at the right moment: a value that changes
+// between the size query and the data query, and a close that fails. The
+// reader's own calls go through the test exe's import slots.
 namespace {
 
-struct FakeRegistry {
-    std::vector<std::string> calls;
-    std::string data;       // what the data query hands back
-    DWORD sizeAnswer = 0;   // what the size query reports
-    LONG dataStatus = 0;    // what the data query returns
-    DWORD dataWritten = 0;  // what the data query reports as written
-    LONG closeStatus = 0;
-};
-FakeRegistry fake;
-const HKEY kFakeKey = reinterpret_cast<HKEY>(0x1234);
+support::ImportSwap* sizeQuerySwap = nullptr;
+std::function<void()> afterSizeQuery;
+decltype(&RegCloseKey) realClose = nullptr;
 
-LONG WINAPI FakeOpen(HKEY, LPCSTR path, PHKEY out) {
-    fake.calls.push_back(std::string("open ") + path);
-    *out = kFakeKey;
-    return 0;
-}
-
-LONG WINAPI FakeQuery(HKEY key, LPCSTR, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
-    EXPECT_EQ(key, kFakeKey);
-    EXPECT_EQ(reserved, nullptr);
-    EXPECT_EQ(*type, static_cast<DWORD>(REG_SZ));
-    if (*size == 0) {
-        fake.calls.push_back("size-query");
-        *size = fake.sizeAnswer;
-        return ERROR_MORE_DATA;
+LONG WINAPI QueryThenChange(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                            LPDWORD size) {
+    const LONG status = sizeQuerySwap->original<decltype(RegQueryValueExW)>()(key, name, reserved,
+                                                                              type, data, size);
+    if (data == nullptr && afterSizeQuery) {
+        std::exchange(afterSizeQuery, nullptr)();
     }
-    fake.calls.push_back("data-query " + std::to_string(*size));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), *size + 1), std::string(*size + 1, ' '))
-        << "the data query gets dataLen + 1 spaces";
-    std::copy(fake.data.begin(), fake.data.end(), data);
-    *size = fake.dataWritten;
-    return fake.dataStatus;
+    return status;
 }
 
-LONG WINAPI FakeClose(HKEY key) {
-    EXPECT_EQ(key, kFakeKey);
-    fake.calls.push_back("close");
-    return fake.closeStatus;
+LONG WINAPI CloseFailing(HKEY key) {
+    realClose(key);
+    return ERROR_INVALID_HANDLE;
 }
-
-LONG WINAPI FakeQueryW(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) {
-    return ERROR_FILE_NOT_FOUND;  // no string: the ANSI text stands
-}
-
-const placement::mdlvantel::RegistryCalls kFake{&FakeOpen, &FakeQuery, &FakeClose, &FakeQueryW};
 
 }  // namespace
 
-TEST(GetRegString, JudgesOnlyWhatTheDataQueryReports) {
+TEST(GetRegString, AnswersWithWhatTheDataQueryFinds) {
+    ScratchKey key;
+    const std::string startup = Utf16(L"C:\\Startup\\") + kUtf16Nul;
     struct Case {
         const char* what;
-        FakeRegistry registry;
+        std::function<void()> between;
         std::wstring expected;
-        LONG status;
+        LONG closeStatus = ERROR_SUCCESS;
     } cases[] = {
-        {"value grew between the queries", {{}, "", 6, ERROR_MORE_DATA, 9, 0}, L"", 0},
-        {"data query reports no bytes", {{}, "", 6, 0, 0, 0}, L"", 0},
-        {"value shrank between the queries", {{}, std::string("ab\0", 3), 6, 0, 3, 0}, L"ab", 0},
-        {"close fails after a good read", {{}, std::string("ab\0", 3), 3, 0, 3, 6}, L"ab", 6},
-        {"empty string", {{}, std::string("\0", 1), 1, 0, 1, 0}, L"", 0},
-        {"string stored without its NUL", {{}, "ab\\", 3, 0, 3, 0}, L"ab\\", 0},
+        {"value grew: it no longer fits",
+         [&] { key.SetString(L"value", L"C:\\A much longer startup folder\\"); }, L""},
+        {"value shrank", [&] { key.SetString(L"value", L"C:\\S\\"); }, L"C:\\S\\"},
+        {"value emptied", [&] { key.SetString(L"value", L""); }, L""},
+        {"value deleted",
+         [&] { RegDeleteKeyValueW(HKEY_CURRENT_USER, key.path().c_str(), L"value"); }, L""},
+        {"value became a number: read as one",
+         [&] { key.SetBytes(L"value", REG_DWORD, "AB\\\0", 4); }, L"AB\\"},
+        {"close fails after a good read", nullptr, L"C:\\Startup\\", ERROR_INVALID_HANDLE},
     };
     for (auto& c : cases) {
-        fake = c.registry;
-        EXPECT_EQ(Printable(GetRegString(kFake, HKEY_CURRENT_USER, L"some\\key", L"v")),
+        key.SetBytes(L"value", REG_SZ, startup.data(), startup.size());
+        support::ImportSwap query("advapi32.dll", "RegQueryValueExW",
+                                  reinterpret_cast<const void*>(&QueryThenChange));
+        sizeQuerySwap = &query;
+        afterSizeQuery = c.between;
+        std::optional<support::ImportSwap> close;
+        if (c.closeStatus != ERROR_SUCCESS) {
+            close.emplace("advapi32.dll", "RegCloseKey",
+                          reinterpret_cast<const void*>(&CloseFailing));
+            realClose = close->original<decltype(RegCloseKey)>();
+        }
+        EXPECT_EQ(Printable(GetRegString(HKEY_CURRENT_USER, key.path(), L"value")),
                   Printable(c.expected))
             << c.what;
-        EXPECT_EQ(lRegStatus, c.status) << c.what;
-        EXPECT_EQ(fake.calls.back(), "close") << c.what << ": the key is always closed";
+        EXPECT_EQ(lRegStatus, c.closeStatus) << c.what << ": the close's status expected";
+        EXPECT_FALSE(afterSizeQuery) << c.what << ": the size query should come first";
     }
 }

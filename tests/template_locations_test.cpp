@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "tests/support/expected.h"
+#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
@@ -18,41 +19,116 @@ using namespace placement;
 using support::Printable;
 using support::ValueOverride;
 
+namespace {
+
+// A value as a test stores it: its text, with its NUL, and its type.
+struct Stored {
+    std::wstring text;
+    DWORD type = REG_SZ;
+};
+
+void Store(ValueOverride& value, const std::optional<Stored>& stored) {
+    if (stored) {
+        value.SetBytes(stored->type, support::Utf16(stored->text) + support::kUtf16Nul);
+    } else {
+        value.Remove();
+    }
+}
+
+// An environment variable of the test process, as it was again at the end.
+class EnvironmentOverride {
+public:
+    explicit EnvironmentOverride(const wchar_t* name) : name_(name), saved_(32767, L'\0') {
+        saved_.resize(GetEnvironmentVariableW(name, saved_.data(), 32767));
+        had_ = !saved_.empty();
+    }
+    ~EnvironmentOverride() { Set(had_ ? saved_.c_str() : nullptr); }
+    void Set(const wchar_t* value) { SetEnvironmentVariableW(name_, value); }
+
+private:
+    const wchar_t* name_;
+    std::wstring saved_;
+    bool had_;
+};
+
+HMODULE WINAPI NoLibrary(const wchar_t*) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+const std::wstring kBelowAppData = L"\\microsoft\\word\\startup\\quorlen.dot";
+
+}  // namespace
+
 TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
+    const std::wstring longFolder = L"C:\\" + std::wstring(300, L'l');
+    const std::optional<Stored> none;
     struct Case {
         const char* what;
-        std::optional<std::wstring> startupPath, appData;
+        std::optional<Stored> startupPath, appData;
         std::wstring expected;
+        bool refused = false;  // by the file services: neither on nor off
     } cases[] = {
-        {"startup folder with final separator", L"D:\\Word\\Startup\\", L"C:\\AppData",
+        {"startup folder with final separator", Stored{L"D:\\Word\\Startup\\"},
+         Stored{L"C:\\AppData"}, L"D:\\Word\\Startup\\quorlen.dot"},
+        {"startup folder without final separator", Stored{L"D:\\Word\\Startup"}, none,
          L"D:\\Word\\Startup\\quorlen.dot"},
-        {"startup folder without final separator", L"D:\\Word\\Startup", std::nullopt,
-         L"D:\\Word\\Startup\\quorlen.dot"},
-        {"no Office 10.0 value", std::nullopt,
-         L"C:\\Documents and Settings\\user\\Application Data",
-         L"C:\\Documents and Settings\\user\\Application Data\\microsoft\\word\\startup\\"
-         L"quorlen.dot"},
-        {"empty Office 10.0 value", L"", L"C:\\AppData",
-         L"C:\\AppData\\microsoft\\word\\startup\\quorlen.dot"},
-        {"application data with final separator", std::nullopt, L"C:\\AppData\\",
-         L"C:\\AppData\\\\microsoft\\word\\startup\\quorlen.dot"},
-        {"neither value", std::nullopt, std::nullopt, L"\\microsoft\\word\\startup\\quorlen.dot"},
-        {"Chinese startup folder", L"D:\\文档\\启动\\", std::nullopt,
+        {"no Office 10.0 value", none,
+         Stored{L"C:\\Documents and Settings\\user\\Application Data"},
+         L"C:\\Documents and Settings\\user\\Application Data" + kBelowAppData},
+        {"empty Office 10.0 value", Stored{L""}, Stored{L"C:\\AppData"},
+         L"C:\\AppData" + kBelowAppData},
+        {"application data with final separator", none, Stored{L"C:\\AppData\\"},
+         L"C:\\AppData\\" + kBelowAppData},
+        {"Chinese startup folder", Stored{L"D:\\文档\\启动\\"}, none,
          L"D:\\文档\\启动\\quorlen.dot"},
-        {"Chinese application data", std::nullopt, L"C:\\用户\\张三\\应用数据",
-         L"C:\\用户\\张三\\应用数据\\microsoft\\word\\startup\\quorlen.dot"},
+        {"Chinese application data", none, Stored{L"C:\\用户\\张三\\应用数据"},
+         L"C:\\用户\\张三\\应用数据" + kBelowAppData},
+        // Where the shell records no application data: the folder Windows
+        // reports for the user, never one below the current drive's root.
+        {"no application-data value", none, none, L"C:\\Env" + kBelowAppData},
+        {"empty application-data value", none, Stored{L""}, L"C:\\Env" + kBelowAppData},
+        // Word expands an expandable startup folder; so does the shell an
+        // expandable application-data folder.
+        {"expandable startup folder", Stored{L"%TOVREL_FOLDER%\\启动\\", REG_EXPAND_SZ}, none,
+         L"D:\\展开\\启动\\quorlen.dot"},
+        {"expandable application data", none, Stored{L"%TOVREL_FOLDER%\\AppData", REG_EXPAND_SZ},
+         L"D:\\展开\\AppData" + kBelowAppData},
+        {"a plain string is never expanded", Stored{L"%TOVREL_FOLDER%\\"}, none,
+         L"%TOVREL_FOLDER%\\quorlen.dot"},
+        {"a variable the environment lacks stays as written",
+         Stored{L"%TOVREL_UNDEFINED%\\", REG_EXPAND_SZ}, none, L"%TOVREL_UNDEFINED%\\quorlen.dot"},
+        // Too long a path or a NUL inside reaches the file services, which
+        // refuse it; a folder that cannot be expanded reaches them empty.
+        {"expanded past what the file functions take", Stored{L"%TOVREL_LONG%", REG_EXPAND_SZ},
+         none, longFolder + L"\\quorlen.dot", true},
+        {"expanded past 32K characters", Stored{L"%TOVREL_HUGE%%TOVREL_HUGE%", REG_EXPAND_SZ}, none,
+         L"", true},
+        {"a NUL inside is not cut",
+         Stored{std::wstring(L"%TOVREL_FOLDER%\0x\\", 18), REG_EXPAND_SZ}, none,
+         std::wstring(L"%TOVREL_FOLDER%\0x\\quorlen.dot", 29), true},
     };
+    EnvironmentOverride appDataVariable(L"APPDATA"), folder(L"TOVREL_FOLDER"),
+        longOne(L"TOVREL_LONG"), huge(L"TOVREL_HUGE");
+    appDataVariable.Set(L"C:\\Env");
+    folder.Set(L"D:\\展开");
+    longOne.Set(longFolder.c_str());
+    huge.Set((L"C:\\" + std::wstring(20000, L'h')).c_str());
     ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
     ValueOverride appData(support::kShellFoldersKey, L"appdata");
     for (const auto& c : cases) {
-        c.startupPath ? startupPath.Set(*c.startupPath) : startupPath.Remove();
-        c.appData ? appData.Set(*c.appData) : appData.Remove();
+        Store(startupPath, c.startupPath);
+        Store(appData, c.appData);
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
         EXPECT_EQ(Printable(locations.strDest), Printable(c.expected)) << c.what;
         EXPECT_EQ(Printable(locations.strSource),
                   Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
+        if (c.refused) {
+            EXPECT_EQ(platform::OrdinaryFileAt(locations.strDest), platform::Presence::CannotTell)
+                << c.what << ": the state should show neither on nor off";
+        }
     }
 }
 
@@ -78,11 +154,13 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
         {"an empty 16.0 value",
          {{L"12.0", L"D:\\Word2007\\"}, {L"16.0", L""}},
          L"D:\\Word2007\\quorlen.dot"},
-        {"an expandable 16.0 value, as stored",
-         {{L"16.0", L"%APPDATA%\\Startup\\"}},
-         L"%APPDATA%\\Startup\\quorlen.dot",
+        {"an expandable 16.0 value, expanded",
+         {{L"16.0", L"%TOVREL_FOLDER%\\Startup\\"}},
+         L"D:\\Word\\Startup\\quorlen.dot",
          REG_EXPAND_SZ},
     };
+    EnvironmentOverride folder(L"TOVREL_FOLDER");
+    folder.Set(L"D:\\Word");
     std::map<std::wstring, std::unique_ptr<ValueOverride>> startupPaths;
     for (const wchar_t* version : {L"10.0", L"11.0", L"12.0", L"14.0", L"15.0", L"16.0"}) {
         startupPaths[version] = std::make_unique<ValueOverride>(
@@ -96,7 +174,7 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
             value->Remove();
         }
         for (const auto& [version, folder] : c.stored) {
-            startupPaths.at(version)->SetBytes(c.type, support::Utf16(folder) + support::kUtf16Nul);
+            Store(*startupPaths.at(version), Stored{folder, c.type});
         }
         TemplateLocations locations;
         ResolveTemplateLocations(locations);
@@ -104,20 +182,32 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
     }
 }
 
-TEST(TemplatePaths, JoinFoldersAndTheTemplateName) {
-    struct Case {
-        std::wstring folder, beside, inside;
-    } cases[] = {
-        {L"C:\\Tools", L"C:\\Tools\\quorlen.dot", L"C:\\Tools\\quorlen.dot"},
-        {L"C:\\", L"C:\\\\quorlen.dot", L"C:\\quorlen.dot"},
-        {L"\\\\server\\share", L"\\\\server\\share\\quorlen.dot",
-         L"\\\\server\\share\\quorlen.dot"},
-        {L"C:\\程序\\工具", L"C:\\程序\\工具\\quorlen.dot", L"C:\\程序\\工具\\quorlen.dot"},
-        {L"", L"\\quorlen.dot", L"\\quorlen.dot"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Printable(TemplateBeside(c.folder)), Printable(c.beside)) << Printable(c.folder);
-        EXPECT_EQ(Printable(TemplateInside(c.folder)), Printable(c.inside)) << Printable(c.folder);
+// Where the shell records no application data, nor does the environment,
+// the folder the shell reports; where none does (shell32 cannot be loaded,
+// say), no place at all, which every file service refuses, rather than one
+// below the current drive's root.
+TEST(ResolveTemplateLocations, AsksTheShellForApplicationDataLast) {
+    ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
+    ValueOverride appData(support::kShellFoldersKey, L"appdata");
+    EnvironmentOverride appDataVariable(L"APPDATA");
+    appDataVariable.Set(nullptr);
+    // Where the shell keeps the user's application-data folder.
+    ValueOverride shells(
+        L"software\\microsoft\\windows\\currentversion\\explorer\\user shell folders", L"AppData");
+    shells.Set(L"C:\\Shell");
+    for (const bool shell32 : {true, false}) {
+        std::optional<support::ImportSwap> noDll;
+        if (!shell32) {
+            noDll.emplace("kernel32.dll", "LoadLibraryW",
+                          reinterpret_cast<const void*>(&NoLibrary));
+        }
+        appData.Remove();  // the shell may have written it
+        TemplateLocations locations;
+        ResolveTemplateLocations(locations);
+        EXPECT_EQ(Printable(locations.strDest),
+                  Printable(shell32 ? L"C:\\Shell" + kBelowAppData : L""));
+        EXPECT_EQ(Printable(locations.strSource),
+                  Printable(support::TestExeFolder() + L"\\quorlen.dot"));
     }
 }
 

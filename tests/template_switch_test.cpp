@@ -318,9 +318,10 @@ TEST(HostileInput, RegistryValues) {
                     return Utf16(s.startup + L"\\") + kUtf16Nul + kUtf16Nul + kUtf16Nul;
                 }),
          Unknown, NotEnabled, nullptr, Nowhere, NotDisabled},
-        {"expandable string stays unexpanded",
-         Stored(REG_EXPAND_SZ, [](const Scene&) { return Utf16(L"%TEMP%\\") + kUtf16Nul; }), Off,
-         NotEnabled, nullptr, Nowhere, Done},
+        {"expandable string with a variable the environment lacks stays as written",
+         Stored(REG_EXPAND_SZ,
+                [](const Scene&) { return Utf16(L"%TOVREL_UNDEFINED%\\") + kUtf16Nul; }),
+         Off, NotEnabled, nullptr, Nowhere, Done},
         {"number read as its bytes",
          Stored(REG_DWORD, [](const Scene&) { return std::string("AB\\\0", 4); }), Off, NotEnabled,
          nullptr, Nowhere, Done},
