@@ -1,15 +1,22 @@
-// tovrel.exe: opens the settings window and runs it until the user leaves.
+// tovrel.exe: opens the settings window and runs it until the user leaves, or
+// with a switch on its command line runs that switch without the window.
 #include <windows.h>
 
 #include "platform/message_loop.h"
 #include "platform/process.h"
 #include "platform/startup_phases.h"
+#include "window/command_line.h"
 #include "window/settings_dialog.h"
+#include "window/silent_switch.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     platform::EndPhase("process start");
     platform::NarrowDllSearchPath();
     platform::KeepHardErrorBoxesAway();
+    if (const auto command = window::ReadCommand(GetCommandLineW());
+        command != window::Command::Window) {
+        return window::RunSilentSwitch(command);
+    }
     window::SettingsDialog settings;
     // Windows out of window or GDI resources: there is nothing to show, and
     // no raw error either.
