@@ -216,6 +216,40 @@ TEST(SilentSwitch, OutputReachesWhatItCanAndNeverChangesTheExitCode) {
     }
 }
 
+// A console gets Unicode, read back off its screen: the console tovrel is
+// given, and its starter's when it is given none.
+TEST(SilentSwitch, AConsoleGetsUnicode) {
+    Stage stage(true);
+    stage.installation.PutCopy();
+    stage.word.emplace(stage.installation.copy());
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << "expected a console of the test's own";
+    SetConsoleOutputCP(CP_UTF8);  // as after chcp 65001: ANSI bytes would come out garbled
+    const KernelHandle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen.get(), &info);
+    const std::wstring lines[] = {L"on", kNotDisabled, L"tovrel: disable: delete: error 32"};
+    SHORT row = 0;
+    for (const HANDLE given : {screen.get(), HANDLE{}}) {
+        SCOPED_TRACE(given ? "the console given" : "the starter's console");
+        const std::wstring& exe = stage.installation.exe();
+        const Process process(exe, L"\"" + exe + L"\" /disable", given, given);
+        DWORD code = STILL_ACTIVE;
+        EXPECT_TRUE(process.WaitForExit(kExitMs) && GetExitCodeProcess(process.handle(), &code));
+        EXPECT_EQ(code, 2u) << "exit code";
+        for (const std::wstring& line : lines) {
+            std::wstring text(info.dwSize.X, L' ');
+            DWORD read = 0;
+            ReadConsoleOutputCharacterW(screen.get(), text.data(), info.dwSize.X, {0, row++},
+                                        &read);
+            text.erase(text.find_last_not_of(L' ') + 1);
+            EXPECT_EQ(text, line) << "expected the line " << Utf8(line);
+        }
+    }
+}
+
 // --- racing instances --------------------------------------------------------------
 
 // Sixteen at once, with a window open: each says what it left, at most the
