@@ -13,6 +13,7 @@
 #include "tests/e2e/app_driver.h"
 #include "tests/e2e/installation.h"
 #include "tests/support/expected.h"
+#include "tests/support/printable.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ const std::string kUsage =
     "usage: tovrel [/enable | /disable | /status]\r\n"
     "switches the Quorlen add-in without a window and prints on, off or unknown;\r\n"
     "exit code 0 done, 1 off, 2 not switched, 3 cannot tell, 4 LocalSystem, 87 usage\r\n";
-
-// Text as a file or a pipe gets it: in code page 936, the test prefix's.
-std::string Gbk(const std::wstring& text) {
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
-                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                     nullptr));
-    return bytes;
-}
 
 struct Pipe {
     KernelHandle read, write;
@@ -139,7 +131,7 @@ TEST(SilentSwitch, EachSwitchAnswersAsTheWindowWould) {
         const Outcome run = RunTovrel(installation, row.tail);
         EXPECT_EQ(run.code, row.code) << "exit code";
         EXPECT_EQ(run.out, row.out + std::string("\r\n")) << "stdout";
-        const std::string message = row.message ? Gbk(*row.message) + "\r\n" : "";
+        const std::string message = row.message ? Ansi(*row.message) + "\r\n" : "";
         EXPECT_EQ(run.err, message + row.steps) << "stderr";
         EXPECT_EQ(Exists(installation.copy()), row.copyAfter) << "the copy afterwards";
         if (row.copyAfter) {

@@ -173,10 +173,13 @@ Started Start(const std::wstring& exe, const wchar_t* title,
     return s;
 }
 
-// From process creation until the program has ended.
+// From process creation until the program has ended, its output going to NUL,
+// as a script's that only reads the exit code.
 double StartToExit(const std::wstring& exe, const std::wstring& arguments) {
+    const platform::KernelHandle nul(
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     const double start = Now();
-    const support::Process process(exe, arguments);
+    const support::Process process(exe, L"\"" + exe + L"\" " + arguments, nul.get(), nul.get());
     if (!process.WaitForExit(30000)) {
         fwprintf(stderr, L"bench: %ls did not end\n", exe.c_str());
         ExitProcess(1);
