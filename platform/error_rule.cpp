@@ -2,6 +2,14 @@
 
 namespace platform {
 
+namespace {
+std::wstring* kept = nullptr;
+}  // namespace
+
+void KeepPassedOver(std::wstring* lines) {
+    kept = lines;
+}
+
 void PassOver(const wchar_t* step, DWORD error) {
     if (error == ERROR_SUCCESS) {
         return;
@@ -9,8 +17,11 @@ void PassOver(const wchar_t* step, DWORD error) {
     // wsprintfW stops at 1024 characters, its own limit; a step is a short
     // name of the program's own.
     wchar_t line[1024];
-    wsprintfW(line, L"tovrel: %.990s: error %lu\n", step, error);
+    const int length = wsprintfW(line, L"tovrel: %.990s: error %lu\n", step, error);
     OutputDebugStringW(line);
+    if (kept) {
+        kept->append(line, length - 1).append(L"\r\n");
+    }
 }
 
 }  // namespace platform

@@ -8,11 +8,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 // Passes over a failed step: when `error` is not ERROR_SUCCESS, one line
 // "tovrel: <step>: error <n>" goes to a debugger through OutputDebugStringW.
 // Nothing when error is ERROR_SUCCESS.
 void PassOver(const wchar_t* step, DWORD error);
+
+// From now on each such line is also added to `lines`, ending in CRLF, for a
+// run without the window to write to stderr; null stops it.
+void KeepPassedOver(std::wstring* lines);
 
 }  // namespace platform

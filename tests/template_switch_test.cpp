@@ -68,14 +68,6 @@ bool IsOrdinaryFile(const std::wstring& path) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-std::string Ansi(const std::wstring& text) {
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
-                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                     nullptr));
-    return bytes;
-}
-
 // The template beside the test program, where ResolveTemplateLocations finds
 // it; Word's startup folder, the default one below application data, and a
 // folder of the user's own, all in one scratch folder that is also the current

@@ -13,12 +13,32 @@ Process::Process(const std::wstring& exe, const std::wstring& arguments, const s
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
+    Start(exe, command, folder, startup);
+}
+
+Process::Process(const std::wstring& exe, std::wstring commandLine, HANDLE output, HANDLE errors,
+                 bool suspended) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = errors;
+    for (HANDLE handle : {output, errors}) {
+        SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    }
+    Start(exe, commandLine, L"", startup, suspended ? CREATE_SUSPENDED : 0);
+}
+
+void Process::Start(const std::wstring& exe, std::wstring command, const std::wstring& folder,
+                    const STARTUPINFOW& startup, DWORD flags) {
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+    const BOOL inherit = (startup.dwFlags & STARTF_USESTDHANDLES) != 0;
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, inherit, flags, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(),
+                        const_cast<STARTUPINFOW*>(&startup), &started)) {
         throw std::runtime_error("cannot start a program: error " + std::to_string(GetLastError()));
     }
-    CloseHandle(started.hThread);
+    thread_.reset(started.hThread);
     process_.reset(started.hProcess);
     id_ = started.dwProcessId;
 }

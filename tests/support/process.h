@@ -17,6 +17,13 @@ public:
     // "Minimized" starts it); raises std::runtime_error when it cannot start.
     Process(const std::wstring& exe, const std::wstring& arguments = L"",
             const std::wstring& folder = L"", int showCommand = -1);
+    // Runs `exe` with `commandLine` as it stands, the program's name spelled in
+    // it as the caller likes, and `output` and `errors` (null: none) as its
+    // standard output and error, as a script's redirection hands them over;
+    // `suspended`, until Resume, so that several can start at one instant.
+    Process(const std::wstring& exe, std::wstring commandLine, HANDLE output, HANDLE errors,
+            bool suspended = false);
+    void Resume() const { ResumeThread(thread_.get()); }
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -27,7 +34,10 @@ public:
     bool WaitForExit(DWORD timeoutMs) const;
 
 private:
-    platform::KernelHandle process_;
+    void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder,
+               const STARTUPINFOW& startup, DWORD flags = 0);
+
+    platform::KernelHandle process_, thread_;
     DWORD id_ = 0;
 };
 

@@ -1,4 +1,5 @@
 // bench_driver TOVREL.EXE TOVREL_TIMED.EXE EMPTY.EXE THEMED.EXE RUNS STARTUP-FOLDER
+//              EMPTY-CONSOLE.EXE
 // Prints, one figure a line: the median time from process creation until
 // tovrel's window is visible with the add-in's state shown, the same for a
 // program that only opens an empty window and for one that also shows one
@@ -7,7 +8,9 @@
 // from the timed build of tovrel and the yardsticks' own marks
 // (platform/startup_phases.h): what Wine takes to start the process, until
 // wWinMain, and what the program takes from there until its window shows.
-// Last, what tovrel costs while it waits: its looks at the copy's place.
+// Then "tovrel /status" from process creation until it has ended, beside a
+// console program that does nothing. Last, what tovrel costs while it waits:
+// its looks at the copy's place.
 #include <windows.h>
 
 #include <algorithm>
@@ -170,6 +173,20 @@ Started Start(const std::wstring& exe, const wchar_t* title,
     return s;
 }
 
+// From process creation until the program has ended, its output going to NUL,
+// as a script's that only reads the exit code.
+double StartToExit(const std::wstring& exe, const std::wstring& arguments) {
+    const platform::KernelHandle nul(
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    const double start = Now();
+    const support::Process process(exe, L"\"" + exe + L"\" " + arguments, nul.get(), nul.get());
+    if (!process.WaitForExit(30000)) {
+        fwprintf(stderr, L"bench: %ls did not end\n", exe.c_str());
+        ExitProcess(1);
+    }
+    return Now() - start;
+}
+
 bool StateShown(HWND window) {
     return HasText(GetDlgItem(window, window::id::lblUp)) ||
            HasText(GetDlgItem(window, window::id::lblDown));
@@ -265,10 +282,11 @@ bool ButtonShown(HWND window) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 7) {
+    if (argc != 8) {
         return 2;
     }
     const std::wstring tovrel = argv[1], timed = argv[2], emptyExe = argv[3], themedExe = argv[4];
+    const std::wstring emptyConsole = argv[7];
     const int runs = std::max(1, _wtoi(argv[5]));
     const wchar_t kTitle[] = L"Quorlen设置";
     const auto any = [](HWND) { return true; };
@@ -308,6 +326,23 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = -1; i < runs; ++i) {
         for (int k = 0; k < 4; ++k) {
             programs[(std::max(i, 0) + k) % 4](i >= 0);
+        }
+    }
+
+    // Each run times both, taking turns at going first.
+    std::vector<double> status, console;
+    for (int i = -1; i < runs; ++i) {
+        double tovrelMs = 0, emptyMs = 0;
+        if (i % 2 == 0) {
+            tovrelMs = StartToExit(tovrel, L"/status");
+            emptyMs = StartToExit(emptyConsole, L"");
+        } else {
+            emptyMs = StartToExit(emptyConsole, L"");
+            tovrelMs = StartToExit(tovrel, L"/status");
+        }
+        if (i >= 0) {
+            status.push_back(tovrelMs);
+            console.push_back(emptyMs);
         }
     }
 
@@ -358,6 +393,11 @@ int wmain(int argc, wchar_t** argv) {
     PrintPhases("themed empty window", themedPhases);
     printf("from wWinMain until shown, ratio tovrel / themed empty window: %.2f\n",
            Median(timedPhases.owns) / Median(themedPhases.owns));
+    printf("tovrel /status from start to exit, median of %d: %.1f ms\n", runs, Median(status));
+    printf("an empty console program from start to exit, median of %d: %.1f ms\n", runs,
+           Median(console));
+    printf("ratio tovrel /status / empty console program: %.2f\n",
+           Median(status) / Median(console));
     printf(
         "idle for 10 s, looking at the copy's place now and then: tovrel used %.2f %% of a "
         "core (at most 0.1 %% is allowed)\n",
