@@ -85,8 +85,8 @@ private:
 
     later::SetFileInformationByHandle kernel_ =
         LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle);
-    later::NtSetInformationFile native_ = IN_NTDLL(NtSetInformationFile);
-    later::RtlNtStatusToDosError nativeError_ = IN_NTDLL(RtlNtStatusToDosError);
+    later::NtSetInformationFile native_ = LATER_WINDOWS(L"ntdll.dll", NtSetInformationFile);
+    later::RtlNtStatusToDosError nativeError_ = LATER_WINDOWS(L"ntdll.dll", RtlNtStatusToDosError);
 };
 
 // A new file under a temporary name in the folder of the copy's place, marked

@@ -20,19 +20,11 @@ struct IUnknown;
 
 namespace platform {
 
-// Every lookup of a later function fails while this is set, as on Windows XP,
-// which has none of them. Only tests set it: Wine has them all, so nothing
-// else would run the paths XP takes.
-inline bool asWindowsXp = false;
-
 // `name` from the loaded DLL `module`, as `Function`, or null where this
-// Windows lacks it. Use it through LATER_WINDOWS or IN_NTDLL, which take the
-// type declared below.
+// Windows lacks it. Use it through LATER_WINDOWS, which takes the type
+// declared below.
 template <class Function>
-Function Later(const wchar_t* module, const char* name, bool onWindowsXp = false) {
-    if (asWindowsXp && !onWindowsXp) {
-        return nullptr;
-    }
+Function Later(const wchar_t* module, const char* name) {
     return reinterpret_cast<Function>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }
@@ -136,9 +128,3 @@ using CoUninitialize = void(WINAPI*)();
 // declared for it above, or null.
 #define LATER_WINDOWS(module, function) \
     ::platform::Later<::platform::later::function>(module, #function)
-
-// IN_NTDLL(NtSetInformationFile): a function of ntdll that Windows XP has too,
-// looked up all the same, since the exe imports nothing from ntdll; found also
-// while asWindowsXp is set, so that the tests run the paths XP takes with it.
-#define IN_NTDLL(function) \
-    ::platform::Later<::platform::later::function>(L"ntdll.dll", #function, /*onWindowsXp=*/true)

@@ -22,6 +22,7 @@
 #include "platform/later_windows.h"
 #include "platform/files.h"
 #include "platform/handles.h"
+#include "tests/support/as_windows_xp.h"
 #include "tests/support/expected.h"
 #include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
@@ -588,7 +589,7 @@ TEST(HostileInput, UnixSymbolicLinks) {
     if (!UnderWine()) {
         GTEST_SKIP() << "Unix symbolic links are met only under Wine";
     }
-    if (platform::asWindowsXp) {
+    if (support::AsWindowsXp()) {
         GTEST_SKIP() << "Windows XP has no symbolic links to files, and its delete by name "
                         "would follow one";
     }

@@ -114,7 +114,8 @@ TEST(SilentSwitch, EachSwitchAnswersAsTheWindowWould) {
         {"status of a refused path", Refused, true, L" /status", 3, "unknown", nullptr,
          "tovrel: presence check: error 1113\r\n", false},
         {"enable on a refused path", Refused, true, L" /enable", 3, "unknown", &kNotEnabled,
-         // the switch's own look, and the one after it
+         // the leftovers' clearing, the switch's own look, and the one after it
+         "tovrel: enable: leftovers: error 1113\r\n"
          "tovrel: enable: same file: error 1113\r\ntovrel: presence check: error 1113\r\n"
          "tovrel: presence check: error 1113\r\n",
          false},

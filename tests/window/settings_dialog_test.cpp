@@ -19,6 +19,7 @@
 
 #include "platform/later_windows.h"
 #include "resources/resource_ids.h"
+#include "tests/support/as_windows_xp.h"
 #include "tests/support/expected.h"
 #include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
@@ -224,7 +225,7 @@ int IconWidth(HWND window, WPARAM which) {
 // sends neither, nor changes the window's DPI or the frame it draws: the test
 // sends both, and the window must measure the frame it got.
 TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
-    if (platform::asWindowsXp) {
+    if (support::AsWindowsXp()) {
         GTEST_SKIP() << "Windows XP sends no DPI change";
     }
     HWND window = dialog.hwnd();
