@@ -16,9 +16,7 @@ enum class SwitchOutcome {
     NotDisabled,  // after disabling, the template is still at strDest
 };
 
-// The presence check: an ordinary file at strDest that is not going away.
-// CannotTell when it cannot tell (a path the file functions cannot take whole,
-// a drive that is not ready); that failure is passed over here.
+// The presence check (LookForCopy); a failure is passed over here.
 platform::Presence IsInstalled(const std::wstring& strDest);
 
 // Copies the template into Word's startup folder.

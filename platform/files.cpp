@@ -1,23 +1,37 @@
 #include "platform/files.h"
 
+#include <cstring>
+
 #include "platform/ansi_text.h"
-#include "platform/files_internal.h"
-#include "platform/handles.h"
 #include "platform/later_windows.h"
 
-namespace platform::files {
+namespace platform {
+
+std::wstring ProgramDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()))) == path.size()) {
+        path.resize(path.size() * 2);  // truncated: long paths need more room
+    }
+    path.resize(length);
+    const size_t separator = path.find_last_of(L'\\');
+    if (length == 0 || separator == std::wstring::npos) {
+        SetLastError(length ? ERROR_BAD_PATHNAME : LastFailure());
+        return L"";
+    }
+    path.resize(separator);
+    return path.size() == 2 && path[1] == L':' ? path + L'\\' : path;  // "C:\"
+}
 
 DWORD LastFailure() {
     const DWORD error = GetLastError();
     return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
 }
 
-// The path as the ANSI file functions will read it, refused before any file
-// call when it is empty (no folder could be worked out) or when they could
-// not take it whole: they stop at a NUL; they turn the
-// path back into Unicode in room for MAX_PATH characters, cutting or wrapping a
-// longer one; and they read a character the code page lacks as another. Each
-// would make them act on some other file.
+// The ANSI file functions stop at a NUL; they turn the path back into Unicode
+// in room for MAX_PATH characters, cutting or wrapping a longer one; and they
+// read a character the code page lacks as another. Each would act on some
+// other file.
 DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
     if (path.empty() || path.find(L'\0') != std::wstring::npos) {
         return ERROR_INVALID_NAME;
@@ -26,227 +40,103 @@ DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
         return ERROR_FILENAME_EXCED_RANGE;
     }
     ansi = ToAnsi(path);
-    // A default or best-fit character does not come back as it went in.
-    if (FromAnsi(ansi) != path) {
-        ansi.clear();
-        return ERROR_NO_UNICODE_TRANSLATION;
-    }
-    return ERROR_SUCCESS;
-}
-
-std::wstring NameIn(const std::wstring& path) {
-    return path.substr(path.find_last_of(L"\\/") + 1);
+    return FromAnsi(ansi) == path ? ERROR_SUCCESS : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
-    return path.substr(0, path.size() - NameIn(path).size());
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
-DWORD InformationOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& information) {
-    return GetFileInformationByHandle(file, &information) ? ERROR_SUCCESS : LastFailure();
-}
-
-namespace {
-
-constexpr DWORD kNotOrdinary =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-
-// What a file system answers for a path that names no file: nothing by that
-// name, no such folder or drive, a part of the path that is a file (Windows
-// says the path is not found, Wine at times that the name is invalid), a name
-// no file can have.
-bool MeansNothingThere(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-           error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY || error == ERROR_BAD_PATHNAME;
-}
-
-// Whether the open file is marked for deletion: its name stays until the last
-// holder lets go, and then the file is gone.
-DWORD DeletePending(HANDLE file, bool& pending) {
-    pending = false;
-    if (const auto query = LATER_WINDOWS(L"kernel32.dll", GetFileInformationByHandleEx)) {
-        later::StandardRecord standard{};
-        if (!query(file, later::kStandardRecord, &standard, sizeof standard)) {
-            return LastFailure();
-        }
-        pending = standard.DeletePending;
-        return ERROR_SUCCESS;
-    }
-    // Windows XP has the same record only from ntdll; where that cannot be
-    // asked either, the mark goes unseen, as under Wine, which never sets it.
-    if (const auto query = LATER_WINDOWS(L"ntdll.dll", NtQueryInformationFile)) {
-        IO_STATUS_BLOCK status{};
-        later::NativeStandardRecord standard{};
-        if (query(file, &status, &standard, sizeof standard, later::kNativeStandardRecord) < 0) {
-            return ERROR_NOT_SUPPORTED;
-        }
-        pending = standard.DeletePending;
-    }
-    return ERROR_SUCCESS;
-}
-
-// Answers into `error`, so that OrdinaryFileAt can set the thread's last error
-// once every handle and string here is gone.
-Presence LookForOrdinaryFile(const std::wstring& path, DWORD& error) {
-    std::string ansiPath;
-    if ((error = AnsiPath(path, ansiPath))) {
-        return Presence::CannotTell;
-    }
-    KernelHandle file;
-    if ((error = OpenToLook(ansiPath, file))) {
-        return Presence::CannotTell;
-    }
-    if (!file) {
-        return Presence::Off;
-    }
-    BY_HANDLE_FILE_INFORMATION information;
-    if ((error = InformationOf(file.get(), information))) {
-        return Presence::CannotTell;
-    }
-    bool pending = false;
-    if ((error = DeletePending(file.get(), pending))) {
-        return Presence::CannotTell;
-    }
-    return (information.dwFileAttributes & kNotOrdinary) == 0 && !pending ? Presence::On
-                                                                          : Presence::Off;
-}
-
-DWORD FindProgramDirectory(std::wstring& directory) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return LastFailure();
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);  // truncated: long paths need more room
-    }
-    const size_t lastSeparator = path.find_last_of(L'\\');
-    if (lastSeparator == std::wstring::npos) {
-        return ERROR_BAD_PATHNAME;
-    }
-    path.resize(lastSeparator);
-    if (path.size() == 2 && path[1] == L':') {
-        path += L'\\';  // a drive's root keeps its separator, as "C:\"
-    }
-    directory = std::move(path);
-    return ERROR_SUCCESS;
-}
-
-}  // namespace
-
-// Windows opens no file that is marked for deletion, and says so as for a lack
-// of rights; only the NT status tells the two apart.
-bool RefusedAsGoingAway(DWORD error) {
-    const auto lastStatus = LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus);
-    return error == ERROR_ACCESS_DENIED && lastStatus && lastStatus() == later::kDeletePending;
-}
-
-// What lies at `ansiPath`, opened to be looked at, with no access rights:
-// looking must never disturb the file or anyone holding it. A folder opens
-// too, to be told from a file.
-DWORD OpenToLook(const std::string& ansiPath, KernelHandle& file) {
-    file.reset(CreateFileA(ansiPath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) {
-        const DWORD error = LastFailure();
-        if (!MeansNothingThere(error) && !RefusedAsGoingAway(error)) {
-            return error;
-        }
-    }
-    return ERROR_SUCCESS;
-}
-
-}  // namespace platform::files
-
-namespace platform {
-
-using namespace files;
-
-std::wstring ProgramDirectory() {
-    std::wstring directory;
-    if (const DWORD error = FindProgramDirectory(directory)) {
-        SetLastError(error);
-    }
-    return directory;
-}
-
-Presence OrdinaryFileAt(const std::wstring& path) {
-    DWORD error = ERROR_SUCCESS;
-    const Presence presence = LookForOrdinaryFile(path, error);
-    if (presence == Presence::CannotTell) {
-        SetLastError(error);
-    }
-    return presence;
-}
-
-DWORD DeleteFileAt(const std::wstring& path, const std::wstring& keep) {
-    // Opened once, then checked and deleted through that one handle: a name
-    // that changes meanwhile (a link switched over, say) cannot send the
-    // delete to another file than the one checked.
-    std::string ansiPath;
-    if (const DWORD error = AnsiPath(path, ansiPath)) {
+DWORD Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
+           KernelHandle& file) {
+    std::string ansi;
+    if (const DWORD error = AnsiPath(path, ansi)) {
         return error;
     }
-    // A link is opened as the link itself: deleting it loses nothing, where
-    // the file it leads to may be anyone's.
-    KernelHandle file(CreateFileA(ansiPath.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) {
+    file.reset(CreateFileA(ansi.c_str(), access, share, nullptr, disposition, flags, nullptr));
+    return file ? ERROR_SUCCESS : LastFailure();
+}
+
+DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file) {
+    std::string ansi;
+    if (const DWORD error = AnsiPath(path, ansi)) {
+        return error;
+    }
+    file.reset(CreateFileA(ansi.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+    const DWORD error = file ? ERROR_SUCCESS : LastFailure();
+    // Wine names a path through a file an invalid name; Windows, not found.
+    const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                         error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY ||
+                         error == ERROR_BAD_PATHNAME || RefusedAsGoingAway(error);
+    return nothing ? ERROR_SUCCESS : error;
+}
+
+DWORD FilesMatching(const std::wstring& pattern, DWORD excluded, std::vector<std::wstring>& names) {
+    std::string ansi;
+    if (const DWORD error = AnsiPath(pattern, ansi)) {
+        return error;
+    }
+    WIN32_FIND_DATAA found;
+    const FindHandle search(FindFirstFileA(ansi.c_str(), &found));
+    if (!search) {
+        const DWORD error = LastFailure();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ERROR_SUCCESS
+                                                                              : error;
+    }
+    do {
+        if ((found.dwFileAttributes & excluded) == 0) {
+            names.push_back(FromAnsi(found.cFileName));
+        }
+    } while (FindNextFileA(search.get(), &found));
+    return ERROR_SUCCESS;
+}
+
+DWORD AttributesOf(HANDLE file, DWORD& attributes) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file, &information)) {
         return LastFailure();
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    bool installed = true;
-    if (const DWORD error = InformationOf(file.get(), information)) {
-        return error;
-    }
-    if (const DWORD error = IsInstalledFile(keep, file.get(), installed)) {
-        return error;
-    }
-    if (installed) {
-        return ERROR_ACCESS_DENIED;
-    }
-    // Looked at again through this handle: a hidden or system file that took
-    // the copy's place after the presence check stays, as one there before.
-    if ((information.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    const auto finalPath = LATER_WINDOWS(L"kernel32.dll", GetFinalPathNameByHandleW);
-    const auto setInformation = LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle);
-    bool named = false;
-    if (finalPath && setInformation) {
-        // A link that is no reparse point (a Unix symbolic link under Wine)
-        // opens as the file it leads to.
-        if (const DWORD error = IsNamedEntry(finalPath, file.get(), path, named)) {
-            return error;
+    attributes = information.dwFileAttributes;
+    return ERROR_SUCCESS;
+}
+
+// Only the NT status tells a file marked for deletion from a lack of rights.
+bool RefusedAsGoingAway(DWORD error) {
+    return error == ERROR_ACCESS_DENIED &&
+           LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus)() == later::kDeletePending;
+}
+
+DWORD CopyBytes(HANDLE from, HANDLE to) {
+    std::string buffer(64 * 1024, '\0');
+    for (DWORD read = 1, written = 0; read;) {
+        if (!ReadFile(from, buffer.data(), DWORD(buffer.size()), &read, nullptr) ||
+            !WriteFile(to, buffer.data(), read, &written, nullptr)) {
+            return LastFailure();  // a full disk, say
         }
-        if (!named) {
-            return ERROR_ACCESS_DENIED;
+        if (written != read) {
+            return ERROR_WRITE_FAULT;
         }
-        later::DispositionRecord disposition{TRUE};
-        // Read-only or held without sharing the delete: refused, as by name.
-        if (!setInformation(file.get(), later::kDispositionRecord, &disposition,
-                            sizeof disposition)) {
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD SameBytes(HANDLE a, HANDLE b, bool& same) {
+    LARGE_INTEGER sizeA{}, sizeB{};
+    if (!GetFileSizeEx(a, &sizeA) || !GetFileSizeEx(b, &sizeB) ||
+        SetFilePointer(a, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+        return LastFailure();
+    }
+    same = sizeA.QuadPart == sizeB.QuadPart;
+    std::string x(64 * 1024, '\0'), y(x);
+    for (DWORD readA = 1, readB = 0; same && readA;) {
+        if (!ReadFile(a, x.data(), DWORD(x.size()), &readA, nullptr) ||
+            !ReadFile(b, y.data(), DWORD(y.size()), &readB, nullptr)) {
             return LastFailure();
         }
-        return ERROR_SUCCESS;  // gone when the handle closes, before the caller goes on
+        same = readA == readB && std::memcmp(x.data(), y.data(), readA) == 0;
     }
-    // Windows XP has neither function, nor symbolic links to files: there a
-    // name leads to another file only as that file's short name (which
-    // SetFileShortName can set). So the folder must list the file under the
-    // name asked for, and the file then goes by name.
-    if (const DWORD error = IsListedByName(ansiPath, NameIn(path), named)) {
-        return error;
-    }
-    if (!named) {
-        return ERROR_ACCESS_DENIED;
-    }
-    file.reset();
-    return DeleteFileA(ansiPath.c_str()) ? ERROR_SUCCESS : LastFailure();
+    return ERROR_SUCCESS;
 }
 
 }  // namespace platform

@@ -1,70 +1,85 @@
-// The program's directory and the file services the switch is built on. None
-// of them raises: each answers what it found, or the Win32 error of what
-// failed, for the caller to pass over.
-//
-// The file services act on a whole path or not at all: a path the ANSI file
-// functions cannot take whole (a NUL inside, MAX_PATH characters or more, a
-// character the ANSI code page lacks) is refused before any file is touched.
+// File helpers for a program that names its files in the ANSI code page. A
+// path the ANSI file functions cannot take whole is refused before any file
+// call. None of them raises: each answers ERROR_SUCCESS or the Win32 error of
+// what failed, and gives what it found through its last parameters.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "platform/handles.h"
 
 namespace platform {
 
+// What a look found: there, not there, or it could not tell.
 enum class Presence { Off, On, CannotTell };
-enum class Sameness { Different, Same, CannotTell };
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The directory holding the running exe, without a final "\" except at a
 // drive's root ("C:\"); "" when it cannot be had, with the reason in
 // GetLastError().
 std::wstring ProgramDirectory();
 
-// Whether an ordinary file lies at `path` and is not going away: hidden and
-// system files, folders, and a file marked for deletion (whose name stays
-// only until its last holder lets go) do not count; read-only and archive
-// files do. Off also when the path names no file at all: the folder or the
-// drive letter does not exist, a part of it is a file, or the name is invalid.
-// CannotTell, with the Win32 error in GetLastError(), when it cannot tell (a
-// refused path, a drive that is not ready, a network share that cannot be
-// reached, no right to look).
-Presence OrdinaryFileAt(const std::wstring& path);
+// The error of the call that just failed; never ERROR_SUCCESS.
+DWORD LastFailure();
 
-// Puts a copy of `source` at `destination`, replacing an ordinary file there
-// (a read-only, hidden or system one is refused, as Windows does), and leaves
-// the copy an ordinary writable file: an installed template is often
-// read-only, and a read-only copy could never be switched off again. Never
-// writes into a file already there: another name of it (a hard or a symbolic
-// link) would take the bytes too. The copy is made under a temporary name
-// beside it (one that no file has, among ~tv0000.tmp to ~tvFFFF.tmp), marked
-// for deletion until it is renamed into place: it is gone again whatever
-// fails, and whenever tovrel is ended. ERROR_SUCCESS, or the Win32 error of
-// what failed.
-DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination);
+// `path` as the ANSI file functions will read it, or why they could not take
+// it whole: empty, a NUL inside, MAX_PATH characters or more, a character the
+// code page lacks or spells only as a look-alike.
+DWORD AnsiPath(const std::wstring& path, std::string& ansi);
 
-// Clears what an ended tovrel may leave in the folder of `destination`: a
-// temporary (see CopyFileReplacing) that was no longer marked for deletion
-// but not yet renamed into place when the program was ended there. Only a
-// file of such a name whose bytes are `source`'s goes, so that nothing is
-// lost; a file nobody may delete, or someone holds, stays. ERROR_SUCCESS, or
-// the Win32 error of the last one that could not be looked at.
-DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination);
+// The folder `path` names its file in, with its final separator.
+std::wstring FolderOf(const std::wstring& path);
 
-// Whether `path` names the program's own `installed` file, whatever the
-// spelling: Same when it does; Different when nothing lies at `path`, or when
-// they are two files. CannotTell, with the Win32 error in GetLastError(), so
-// that a step guarded by it is passed over: also when `installed` is missing,
-// since then nothing says what lies at `path`. `installed` is opened by its
-// Unicode name, `path` by the name the other file services use.
-Sameness IsSameFile(const std::wstring& installed, const std::wstring& path);
+// CreateFileA of `path`, once it is known to reach the file functions whole.
+DWORD Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
+           KernelHandle& file);
 
-// Deletes the file at `path`, unless it is `keep` (the installed template, by
-// whatever spelling): then, and when that cannot be told, it deletes nothing
-// and answers ERROR_ACCESS_DENIED or why it cannot tell. Also fails when the
-// file cannot be deleted (open in another program, read-only, no access), and
-// leaves a hidden or system file (ERROR_ACCESS_DENIED). ERROR_SUCCESS once the
-// file is deleted.
-DWORD DeleteFileAt(const std::wstring& path, const std::wstring& keep);
+// What lies at `path`, file or folder, opened with no access rights so that
+// neither it nor its holders are disturbed; `flags` adds to CreateFileA's.
+// `file` stays null when nothing does: no such file, folder or drive, a name
+// no file can have, or a file marked for deletion.
+DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file);
+
+// The names of the files and folders matching `pattern` that have none of
+// the `excluded` attributes; none when nothing, not even the folder, is there.
+DWORD FilesMatching(const std::wstring& pattern, DWORD excluded, std::vector<std::wstring>& names);
+
+DWORD AttributesOf(HANDLE file, DWORD& attributes);
+
+// Whether a file call that just failed with `error` met a file marked for
+// deletion, which Windows refuses as though for a lack of rights.
+bool RefusedAsGoingAway(DWORD error);
+
+// Whether the open file is marked for deletion: its name stays only until its
+// last holder lets go.
+DWORD IsDeletePending(HANDLE file, bool& pending);
+
+// Marks the open file for deletion when its last handle closes, or unmarks it.
+// It needs DELETE access.
+DWORD MarkForDeletion(HANDLE file, bool marked);
+
+// Renames the open file to `destination`, replacing a file there. It needs
+// DELETE access.
+DWORD RenameReplacing(HANDLE file, const std::wstring& destination);
+
+// Whether the open files are one file; ERROR_NOT_SUPPORTED where nothing tells.
+DWORD AreSameFile(HANDLE a, HANDLE b, bool& same);
+
+// Whether the file at `path`, opened by its Unicode name, is the open `file`.
+DWORD IsFileAt(const std::wstring& path, HANDLE file, bool& same);
+
+// Whether the open `file` is the entry `path` names in its folder, and not a
+// file a link there leads to. Yes where Windows cannot say (Windows XP, which
+// has no symbolic links to files).
+DWORD IsNamedEntry(HANDLE file, const std::wstring& path, bool& named);
+
+DWORD CopyBytes(HANDLE from, HANDLE to);
+
+// Whether the open files hold the same bytes; `a` is read from its start.
+DWORD SameBytes(HANDLE a, HANDLE b, bool& same);
 
 }  // namespace platform

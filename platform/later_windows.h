@@ -61,17 +61,9 @@ using GetFinalPathNameByHandleW = DWORD(WINAPI*)(HANDLE file, wchar_t* path, DWO
                                                  DWORD flags);
 // FILE_INFO_BY_HANDLE_CLASS
 enum FileRecordKind : unsigned {
-    kStandardRecord = 1,     // FileStandardInfo
     kRenameRecord = 3,       // FileRenameInfo
     kDispositionRecord = 4,  // FileDispositionInfo
     kIdRecord = 18,          // FileIdInfo
-};
-struct StandardRecord {  // FILE_STANDARD_INFO
-    LARGE_INTEGER AllocationSize;
-    LARGE_INTEGER EndOfFile;
-    DWORD NumberOfLinks;
-    BOOLEAN DeletePending;
-    BOOLEAN Directory;
 };
 struct DispositionRecord {  // FILE_DISPOSITION_INFO
     BOOLEAN DeleteFile;

@@ -1,6 +1,6 @@
 // What each file service answers, the Win32 error included: the switch passes
 // that error on to a debugger, and a refusal must never read as done.
-#include "platform/files.h"
+#include "placement/template_files.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +9,13 @@
 #include <functional>
 #include <string>
 
-#include "platform/files_internal.h"
+#include "platform/later_windows.h"
 #include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_folder.h"
 
 using namespace support;
-using platform::Presence;
-using platform::Sameness;
 
 namespace {
 
@@ -28,17 +26,20 @@ std::string Error(DWORD error) {
     return error == ERROR_SUCCESS ? "done" : "error " + std::to_string(error);
 }
 
-// The answer, with the thread's last error read at once where it holds the
-// reason.
-std::string Told(Presence presence) {
-    return presence == Presence::On    ? "on"
-           : presence == Presence::Off ? "off"
-                                       : CannotTell(GetLastError());
+// The answer, with the error where it cannot tell.
+std::string Presence(const std::wstring& path) {
+    platform::Presence presence;
+    const DWORD error = placement::LookForCopy(path, presence);
+    return presence == platform::Presence::On    ? "on"
+           : presence == platform::Presence::Off ? "off"
+                                                 : CannotTell(error);
 }
-std::string Told(Sameness sameness) {
-    return sameness == Sameness::Same        ? "same"
-           : sameness == Sameness::Different ? "different"
-                                             : CannotTell(GetLastError());
+std::string Sameness(const std::wstring& installed, const std::wstring& path) {
+    placement::Sameness sameness;
+    const DWORD error = placement::CompareWithInstalled(installed, path, sameness);
+    return sameness == placement::Sameness::Same        ? "same"
+           : sameness == placement::Sameness::Different ? "different"
+                                                        : CannotTell(error);
 }
 
 // An installed template and a startup folder holding a copy of it.
@@ -54,21 +55,6 @@ struct Files {
     }
 };
 
-// The program's delete by name, a user's file made under a temporary's name in
-// the instant before it: the race lost every time, not once in a while.
-const support::ImportSwap* deleteSwap;
-std::wstring madeBeforeDelete;
-
-BOOL WINAPI DeleteWithUsersFileMadeFirst(LPCSTR ansiPath) {
-    wchar_t path[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, ansiPath, -1, path, MAX_PATH);
-    const wchar_t* name = std::wcsrchr(path, L'\\');
-    if (name && _wcsnicmp(name, L"\\~tv", 4) == 0) {
-        WriteBytes(madeBeforeDelete = path, "the user's own");
-    }
-    return deleteSwap->original<decltype(DeleteFileA)>()(ansiPath);
-}
-
 struct Row {
     const char* what;
     std::function<std::string(Files&)> told;
@@ -82,90 +68,71 @@ TEST(FileServices, AnswerWhatTheyFoundOrWhy) {
     const auto tooLong = [](const Files& f) { return f.startup + L"\\" + std::wstring(300, L'x'); };
     const auto notInCodePage = [](const Files& f) { return f.startup + L"\\한.dot"; };
     const Row rows[] = {
-        {"presence: a copy", [](Files& f) { return Told(platform::OrdinaryFileAt(f.copy)); }, "on"},
-        {"presence: nothing there",
-         [](Files& f) { return Told(platform::OrdinaryFileAt(f.startup + L"\\none.dot")); }, "off"},
-        {"presence: a NUL inside",
-         [&](Files& f) { return Told(platform::OrdinaryFileAt(withNul(f))); },
+        {"presence: a copy", [](Files& f) { return Presence(f.copy); }, "on"},
+        {"presence: nothing there", [](Files& f) { return Presence(f.startup + L"\\none.dot"); },
+         "off"},
+        {"presence: a NUL inside", [&](Files& f) { return Presence(withNul(f)); },
          CannotTell(ERROR_INVALID_NAME)},
-        {"presence: 260 characters or more",
-         [&](Files& f) { return Told(platform::OrdinaryFileAt(tooLong(f))); },
+        {"presence: 260 characters or more", [&](Files& f) { return Presence(tooLong(f)); },
          CannotTell(ERROR_FILENAME_EXCED_RANGE)},
         {"presence: a character the code page lacks",
-         [&](Files& f) { return Told(platform::OrdinaryFileAt(notInCodePage(f))); },
+         [&](Files& f) { return Presence(notInCodePage(f)); },
          CannotTell(ERROR_NO_UNICODE_TRANSLATION)},
         {"same file: the template by another spelling",
-         [](Files& f) {
-             return Told(platform::IsSameFile(f.installed, f.startup + L"\\..\\QUORLEN.DOT"));
-         },
-         "same"},
-        {"same file: a copy",
-         [](Files& f) { return Told(platform::IsSameFile(f.installed, f.copy)); }, "different"},
+         [](Files& f) { return Sameness(f.installed, f.startup + L"\\..\\QUORLEN.DOT"); }, "same"},
+        {"same file: a copy", [](Files& f) { return Sameness(f.installed, f.copy); }, "different"},
         {"same file: a copy, the template missing",
          [](Files& f) {
              RemoveTree(f.installed);
-             return Told(platform::IsSameFile(f.installed, f.copy));
+             return Sameness(f.installed, f.copy);
          },
          CannotTell(ERROR_FILE_NOT_FOUND)},
-        {"same file: a refused path",
-         [&](Files& f) { return Told(platform::IsSameFile(f.installed, withNul(f))); },
+        {"same file: a refused path", [&](Files& f) { return Sameness(f.installed, withNul(f)); },
          CannotTell(ERROR_INVALID_NAME)},
         {"copy over the copy",
-         [](Files& f) { return Error(platform::CopyFileReplacing(f.installed, f.copy)); }, "done"},
+         [](Files& f) { return Error(placement::CopyFileReplacing(f.installed, f.copy)); }, "done"},
         {"copy: the template missing",
          [](Files& f) {
              RemoveTree(f.installed);
-             return Error(platform::CopyFileReplacing(f.installed, f.copy));
-         },
-         Error(ERROR_FILE_NOT_FOUND)},
-        {"copy: the template missing, a user's file made under a temporary's name meanwhile",
-         [](Files& f) {
-             RemoveTree(f.installed);
-             const support::ImportSwap swap(
-                 "kernel32.dll", "DeleteFileA",
-                 reinterpret_cast<const void*>(&DeleteWithUsersFileMadeFirst));
-             deleteSwap = &swap;
-             const std::string told = Error(platform::CopyFileReplacing(f.installed, f.copy));
-             return madeBeforeDelete.empty() || Exists(madeBeforeDelete) ? told
-                                                                         : "a user's file lost";
+             return Error(placement::CopyFileReplacing(f.installed, f.copy));
          },
          Error(ERROR_FILE_NOT_FOUND)},
         {"copy over a read-only file",
          [](Files& f) {
              AddAttributes(f.copy, FILE_ATTRIBUTE_READONLY);
-             return Error(platform::CopyFileReplacing(f.installed, f.copy));
+             return Error(placement::CopyFileReplacing(f.installed, f.copy));
          },
          Error(ERROR_ACCESS_DENIED)},
         {"copy into a folder that is not there",
          [](Files& f) {
-             return Error(platform::CopyFileReplacing(f.installed, f.root / L"none\\quorlen.dot"));
+             return Error(placement::CopyFileReplacing(f.installed, f.root / L"none\\quorlen.dot"));
          },
          Error(ERROR_PATH_NOT_FOUND)},
         {"copy to a refused path",
-         [&](Files& f) { return Error(platform::CopyFileReplacing(f.installed, tooLong(f))); },
+         [&](Files& f) { return Error(placement::CopyFileReplacing(f.installed, tooLong(f))); },
          Error(ERROR_FILENAME_EXCED_RANGE)},
         {"delete the copy",
-         [](Files& f) { return Error(platform::DeleteFileAt(f.copy, f.installed)); }, "done"},
+         [](Files& f) { return Error(placement::DeleteFileAt(f.copy, f.installed)); }, "done"},
         {"delete: nothing there",
          [](Files& f) {
-             return Error(platform::DeleteFileAt(f.startup + L"\\none.dot", f.installed));
+             return Error(placement::DeleteFileAt(f.startup + L"\\none.dot", f.installed));
          },
          Error(ERROR_FILE_NOT_FOUND)},
         {"delete the template itself",
          [](Files& f) {
-             return Error(platform::DeleteFileAt(f.startup + L"\\..\\quorlen.dot", f.installed));
+             return Error(placement::DeleteFileAt(f.startup + L"\\..\\quorlen.dot", f.installed));
          },
          Error(ERROR_ACCESS_DENIED)},
         {"delete: the template missing",
          [](Files& f) {
              RemoveTree(f.installed);
-             return Error(platform::DeleteFileAt(f.copy, f.installed));
+             return Error(placement::DeleteFileAt(f.copy, f.installed));
          },
          Error(ERROR_FILE_NOT_FOUND)},
         {"delete a hidden file",
          [](Files& f) {
              AddAttributes(f.copy, FILE_ATTRIBUTE_HIDDEN);
-             return Error(platform::DeleteFileAt(f.copy, f.installed));
+             return Error(placement::DeleteFileAt(f.copy, f.installed));
          },
          Error(ERROR_ACCESS_DENIED)},
     };
@@ -218,6 +185,7 @@ struct Seen {
 enum class Asked { All, WindowsXp, Windows7 };
 const Seen* seen[2];
 Asked asked;
+const ImportSwap* lookUp;
 
 const Seen& Of(HANDLE file) {
     return *seen[reinterpret_cast<UINT_PTR>(file) - 1];
@@ -237,14 +205,27 @@ BOOL WINAPI InformationEx(HANDLE file, unsigned, void* out, DWORD) {
 DWORD WINAPI FinalPath(HANDLE file, LPWSTR out, DWORD, DWORD) {
     return static_cast<DWORD>(std::wcslen(std::wcscpy(out, Of(file).path)));
 }
+// The later queries as this Windows has them; ntdll's and the rest as they are.
+FARPROC WINAPI LookUp(HMODULE module, LPCSTR name) {
+    const auto as = [](const void* function) {
+        return asked == Asked::WindowsXp ? nullptr : reinterpret_cast<FARPROC>(function);
+    };
+    if (std::strcmp(name, "GetFileInformationByHandleEx") == 0) {
+        return as(reinterpret_cast<const void*>(&InformationEx));
+    }
+    if (std::strcmp(name, "GetFinalPathNameByHandleW") == 0) {
+        return as(reinterpret_cast<const void*>(&FinalPath));
+    }
+    return lookUp->original<decltype(GetProcAddress)>()(module, name);
+}
 
 }  // namespace
 
-// Whether the file in the copy's place is the installed template where a
-// network share reports no file index (the program on a share, application
-// data redirected to the same share), told from what each query answers:
-// under Wine every file system reports an index.
-TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
+// Whether two open files are one where a network share reports no file index
+// (the program on a share, application data redirected to the same share),
+// told from what each query answers, staged through this exe's imports: under
+// Wine every file system reports an index.
+TEST(FileServices, TellTwoFilesApartWhereNoIndexIsReported) {
     const wchar_t* share = L"\\\\?\\UNC\\srv\\apps\\quorlen.dot";
     const wchar_t* copy = L"\\\\?\\UNC\\srv\\apps\\data\\startup\\quorlen.dot";
     const struct {
@@ -283,15 +264,18 @@ TEST(FileServices, TellTheInstalledTemplateFromACopyWhereNoIndexIsReported) {
          {3, 0, 0, copy, 2},
          CannotTell(ERROR_NOT_SUPPORTED)},
     };
+    const ImportSwap information("kernel32.dll", "GetFileInformationByHandle",
+                                 reinterpret_cast<const void*>(&Information));
+    const ImportSwap lookUpSwap("kernel32.dll", "GetProcAddress",
+                                reinterpret_cast<const void*>(&LookUp));
+    lookUp = &lookUpSwap;
     for (const auto& row : rows) {
         seen[0] = &row.installed;
         seen[1] = &row.other;
         asked = row.asked;
-        const bool xp = row.asked == Asked::WindowsXp;
         bool same = false;
-        const DWORD error = platform::files::AreSameFile(
-            {&Information, xp ? nullptr : &InformationEx, xp ? nullptr : &FinalPath},
-            reinterpret_cast<HANDLE>(1), reinterpret_cast<HANDLE>(2), same);
+        const DWORD error =
+            platform::AreSameFile(reinterpret_cast<HANDLE>(1), reinterpret_cast<HANDLE>(2), same);
         EXPECT_EQ(error  ? CannotTell(error)
                   : same ? "same"
                          : "different",

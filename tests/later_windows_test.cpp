@@ -72,7 +72,6 @@ static_assert(later::kDpiChanged == WM_DPICHANGED);
 static_assert(later::kGetDpiScaledSize == WM_GETDPISCALEDSIZE);
 static_assert(later::kLiveRegionChanged == EVENT_OBJECT_LIVEREGIONCHANGED);
 static_assert(later::kSearchSystem32 == LOAD_LIBRARY_SEARCH_SYSTEM32);
-static_assert(Number(later::kStandardRecord) == Number(FileStandardInfo));
 static_assert(Number(later::kRenameRecord) == Number(FileRenameInfo));
 static_assert(Number(later::kDispositionRecord) == Number(FileDispositionInfo));
 static_assert(Number(later::kIdRecord) == Number(FileIdInfo));
@@ -91,12 +90,6 @@ static_assert(later::kDeletePending == STATUS_DELETE_PENDING);
                       sizeof(later::ours::field) == sizeof(theirs::field),   \
                   #ours "::" #field " lies where " #theirs "'s does")
 
-static_assert(sizeof(later::StandardRecord) == sizeof(FILE_STANDARD_INFO));
-SAME_FIELD(StandardRecord, FILE_STANDARD_INFO, AllocationSize);
-SAME_FIELD(StandardRecord, FILE_STANDARD_INFO, EndOfFile);
-SAME_FIELD(StandardRecord, FILE_STANDARD_INFO, NumberOfLinks);
-SAME_FIELD(StandardRecord, FILE_STANDARD_INFO, DeletePending);
-SAME_FIELD(StandardRecord, FILE_STANDARD_INFO, Directory);
 static_assert(sizeof(later::DispositionRecord) == sizeof(FILE_DISPOSITION_INFO));
 SAME_FIELD(DispositionRecord, FILE_DISPOSITION_INFO, DeleteFile);
 static_assert(sizeof(later::RenameRecord) == sizeof(FILE_RENAME_INFO));

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files.h"
+#include "placement/template_switch.h"
 #include "tests/support/expected.h"
 #include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
@@ -126,7 +126,7 @@ TEST(ResolveTemplateLocations, FindsWordsStartupFolder) {
                   Printable(support::TestExeFolder() + L"\\quorlen.dot"))
             << c.what;
         if (c.refused) {
-            EXPECT_EQ(platform::OrdinaryFileAt(locations.strDest), platform::Presence::CannotTell)
+            EXPECT_EQ(placement::IsInstalled(locations.strDest), platform::Presence::CannotTell)
                 << c.what << ": the state should show neither on nor off";
         }
     }

@@ -3,9 +3,9 @@
 // exits with the Win32 error of the copy (0 when done).
 #include <windows.h>
 
-#include "platform/files.h"
+#include "placement/template_files.h"
 
 int wmain(int argc, wchar_t** argv) {
-    return argc == 3 ? static_cast<int>(platform::CopyFileReplacing(argv[1], argv[2]))
+    return argc == 3 ? static_cast<int>(placement::CopyFileReplacing(argv[1], argv[2]))
                      : ERROR_BAD_ARGUMENTS;
 }

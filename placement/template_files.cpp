@@ -1,0 +1,172 @@
+#include "placement/template_files.h"
+
+#include <cwchar>
+#include <vector>
+
+using namespace platform;
+
+namespace placement {
+
+namespace {
+
+// What Windows refuses to copy over, and what a copy never takes from its
+// template: a read-only copy could never be switched off again.
+constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// ~tv, four hex digits, .tmp: a temporary's name, which Word never loads.
+bool IsTemporaryName(const std::wstring& name) {
+    return name.size() == 11 && _wcsnicmp(name.c_str(), L"~tv", 3) == 0 &&
+           std::wcsspn(name.c_str() + 3, L"0123456789ABCDEFabcdef") >= 4 &&
+           _wcsicmp(name.c_str() + 7, L".tmp") == 0;
+}
+
+// A new file under the first temporary name no file has, marked for deletion
+// at once, so that it goes however the copy or tovrel ends. Should the mark
+// be refused, the empty file stays: only a delete by name could take it,
+// which might take a file someone made meanwhile.
+DWORD MakeTemporary(const std::wstring& folder, KernelHandle& file) {
+    for (unsigned number = 0; number < 0x10000; ++number) {
+        wchar_t name[12];
+        wsprintfW(name, L"~tv%04X.tmp", number);
+        // Nobody may write into it or take it away meanwhile; readers may look.
+        const DWORD error = Open(folder + name, GENERIC_WRITE | DELETE, FILE_SHARE_READ, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, file);
+        if (!error) {
+            return MarkForDeletion(file.get(), true);
+        }
+        // Taken: by a file, or by another tovrel's temporary going away.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+            !RefusedAsGoingAway(error)) {
+            return error;
+        }
+    }
+    return ERROR_FILE_EXISTS;
+}
+
+// Windows refuses to copy over a read-only, hidden or system file; a rename
+// refuses only a read-only one, and Wine's not even that. The name itself is
+// looked at: a link there is replaced, not what it leads to.
+DWORD RefuseKept(const std::wstring& destination) {
+    KernelHandle file;
+    DWORD attributes = 0;
+    DWORD error = OpenToLook(destination, FILE_FLAG_OPEN_REPARSE_POINT, file);
+    if (!error && file) {
+        error = AttributesOf(file.get(), attributes);
+    }
+    return error ? error : (attributes & kKept) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
+DWORD OpenTemplate(const std::wstring& source, KernelHandle& file) {
+    return Open(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING,
+                FILE_FLAG_SEQUENTIAL_SCAN, file);
+}
+
+}  // namespace
+
+DWORD LookForCopy(const std::wstring& path, Presence& presence) {
+    presence = Presence::CannotTell;
+    KernelHandle file;
+    DWORD attributes = 0;
+    bool pending = false;
+    DWORD error = OpenToLook(path, 0, file);
+    if (!error && file && !(error = AttributesOf(file.get(), attributes))) {
+        error = IsDeletePending(file.get(), pending);
+    }
+    if (!error) {
+        const DWORD notOrdinary =
+            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+        presence = file && !(attributes & notOrdinary) && !pending ? Presence::On : Presence::Off;
+    }
+    return error;
+}
+
+DWORD CompareWithInstalled(const std::wstring& installed, const std::wstring& path,
+                           Sameness& sameness) {
+    sameness = Sameness::CannotTell;
+    KernelHandle other;
+    bool same = false;
+    DWORD error = OpenToLook(path, 0, other);
+    // The installed template by its Unicode name: the program knows its own
+    // folder whole, whatever the code page can spell.
+    if (!error && other) {
+        error = IsFileAt(installed, other.get(), same);
+    }
+    if (!error) {
+        sameness = same ? Sameness::Same : Sameness::Different;
+    }
+    return error;
+}
+
+DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    KernelHandle original, copy;
+    DWORD error = RefuseKept(destination);
+    // The template opened before anything is made: missing, it leaves nothing
+    // to clean up. A copy that fails half way (a full disk) goes with its mark.
+    if (error || (error = OpenTemplate(source, original)) ||
+        (error = MakeTemporary(FolderOf(destination), copy)) ||
+        (error = CopyBytes(original.get(), copy.get())) ||
+        // Again, since a file may come while a large template is copied.
+        (error = RefuseKept(destination)) || (error = MarkForDeletion(copy.get(), false))) {
+        return error;
+    }
+    // The name replaced, whatever it stood for (a second name of a user's
+    // file, a link); marked again should that fail, so that it goes.
+    if ((error = RenameReplacing(copy.get(), destination))) {
+        MarkForDeletion(copy.get(), true);
+    }
+    return error;
+}
+
+DWORD DeleteFileAt(const std::wstring& path, const std::wstring& installed) {
+    // Opened once, then checked and deleted through that one handle; a link
+    // opens as the link itself.
+    KernelHandle file;
+    DWORD attributes = 0;
+    bool same = true, named = false;
+    if (DWORD error = Open(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, file);
+        error || (error = IsFileAt(installed, file.get(), same)) ||
+        (error = AttributesOf(file.get(), attributes)) ||
+        // A link that is no reparse point (a Unix symbolic link under Wine)
+        // opens as the file it leads to.
+        (error = IsNamedEntry(file.get(), path, named))) {
+        return error;
+    }
+    if (same || !named || (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+        return ERROR_ACCESS_DENIED;
+    }
+    // Read-only, or held without sharing the delete: refused, as by name.
+    return MarkForDeletion(file.get(), true);  // gone as the handle closes
+}
+
+DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination) {
+    const std::wstring folder = FolderOf(destination);
+    std::vector<std::wstring> names;
+    KernelHandle original;
+    if (DWORD error =
+            FilesMatching(folder + L"~tv????.tmp", kKept | FILE_ATTRIBUTE_DIRECTORY, names);
+        error || names.empty() || (error = OpenTemplate(source, original))) {
+        return error;
+    }
+    DWORD failure = ERROR_SUCCESS;
+    for (const auto& name : names) {
+        if (!IsTemporaryName(name)) {
+            continue;
+        }
+        // Held against every writer and every other delete while it is
+        // looked at: one that another tovrel still writes refuses to open.
+        KernelHandle file;
+        bool same = false;
+        DWORD error = Open(folder + name, GENERIC_READ | DELETE, FILE_SHARE_READ, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, file);
+        if (!error && !(error = SameBytes(original.get(), file.get(), same)) && same) {
+            error = MarkForDeletion(file.get(), true);
+        }
+        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND) {
+            failure = error;
+        }
+    }
+    return failure;
+}
+
+}  // namespace placement
