@@ -83,7 +83,8 @@ void CALLBACK NoteEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LO
     const double ms = Now() - watch.start;
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
-    const bool main = wcscmp(name, watch.mainClass) == 0 && !GetParent(window);
+    const bool main =
+        wcscmp(name, watch.mainClass) == 0 && GetAncestor(window, GA_PARENT) == GetDesktopWindow();
     if (event == EVENT_OBJECT_CREATE && watch.marks.firstWindow < 0) {
         watch.marks.firstWindow = ms;
     }
