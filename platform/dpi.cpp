@@ -6,21 +6,17 @@
 namespace platform {
 
 int WindowDpi(HWND window) {
-    if (const auto dpiForWindow = LATER_WINDOWS(L"user32.dll", GetDpiForWindow)) {
-        if (const UINT dpi = dpiForWindow(window)) {
-            return static_cast<int>(dpi);
-        }
+    if (const auto forWindow = LATER_WINDOWS(L"user32.dll", GetDpiForWindow)) {
+        return static_cast<int>(forWindow(window));
     }
     const WindowDC screen(GetDC(nullptr), {nullptr});
-    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
 int MetricAt(int index, int dpi) {
-    if (const auto forDpi = LATER_WINDOWS(L"user32.dll", GetSystemMetricsForDpi)) {
-        return forDpi(index, static_cast<UINT>(dpi));
-    }
-    return GetSystemMetrics(index);
+    const auto forDpi = LATER_WINDOWS(L"user32.dll", GetSystemMetricsForDpi);
+    return forDpi ? forDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }
 
 SIZE WindowSizeAround(SIZE client, DWORD style, DWORD exStyle, int dpi) {
@@ -34,16 +30,17 @@ SIZE WindowSizeAround(SIZE client, DWORD style, DWORD exStyle, int dpi) {
 }
 
 void KeepDialogScalingOff(HWND dialog) {
-    if (const auto dialogBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogDpiChangeBehavior)) {
-        dialogBehaviour(dialog, later::kDialogDisableAll, later::kDialogDisableAll);
+    // Both came with Windows 10 1703.
+    const auto dialogBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogDpiChangeBehavior);
+    const auto controlBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogControlDpiChangeBehavior);
+    if (!dialogBehaviour || !controlBehaviour) {
+        return;
     }
-    if (const auto controlBehaviour =
-            LATER_WINDOWS(L"user32.dll", SetDialogControlDpiChangeBehavior)) {
-        constexpr unsigned kNeither = later::kControlKeepFont | later::kControlKeepLayout;
-        for (HWND control = GetWindow(dialog, GW_CHILD); control;
-             control = GetWindow(control, GW_HWNDNEXT)) {
-            controlBehaviour(control, kNeither, kNeither);
-        }
+    dialogBehaviour(dialog, later::kDialogDisableAll, later::kDialogDisableAll);
+    constexpr unsigned kNeither = later::kControlKeepFont | later::kControlKeepLayout;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        controlBehaviour(control, kNeither, kNeither);
     }
 }
 

@@ -110,7 +110,6 @@ constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);  // STATU
 using CoInitializeEx = HRESULT(WINAPI*)(void* reserved, DWORD model);
 using CoCreateInstance = HRESULT(WINAPI*)(const CLSID& id, IUnknown* outer, DWORD context,
                                           const IID& iid, void** object);
-using CoUninitialize = void(WINAPI*)();
 
 }  // namespace later
 

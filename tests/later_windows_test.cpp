@@ -61,7 +61,6 @@ AS_WINDOWS_DECLARES(NtSetInformationFile);
 AS_WINDOWS_DECLARES(RtlNtStatusToDosError);
 AS_WINDOWS_DECLARES(CoInitializeEx);
 AS_WINDOWS_DECLARES(CoCreateInstance);
-AS_WINDOWS_DECLARES(CoUninitialize);
 // RtlGetLastNtStatus is in no header MinGW ships; it takes nothing and answers
 // an NTSTATUS, as ntdll exports it.
 

@@ -1,18 +1,16 @@
 #include "window/settings_dialog.h"
 
-#include <string>
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
-#include "placement/template_switch.h"
 #include "platform/dpi.h"
 #include "platform/error_rule.h"
 #include "platform/later_windows.h"
+#include "platform/live_region.h"
 #include "platform/process.h"
-#include "platform/startup_phases.h"
 #include "resources/resource_ids.h"
-#include "window/appearance.h"
 #include "window/control_ids.h"
-#include "window/layout.h"
 #include "window/texts.h"
 
 namespace window {
@@ -22,45 +20,95 @@ using platform::Presence;
 
 namespace {
 
-// How long the window waits for the first look before it shows.
-constexpr DWORD kFirstLookMs = 500;
+constexpr DWORD kFirstLookMs = 500;  // the longest the window waits to show the state
+constexpr DWORD kLookEveryMs = 750;  // unasked: a change shows within about a second
 
-HINSTANCE Module() {
-    return GetModuleHandleW(nullptr);
+// Where the controls stand, in twips of the client area.
+constexpr struct {
+    int id, left, top, width, height;
+} kPlaces[] = {
+    {id::lblExplain, 360, 240, 5415, 495}, {id::lblUp, 360, 840, 3615, 495},
+    {id::cmdDown, 4440, 840, 1455, 495},   {id::lblDown, 360, 1560, 3615, 495},
+    {id::cmdUp, 4440, 1560, 1455, 495},    {id::Picture1, 360, 2880, 1815, 615},
+    {id::cmdExit, 4440, 2880, 1455, 540},
+};
+constexpr SIZE kClientTwips{6780, 3630};
+
+// The banners scripts/make_assets.py draws, in pixels.
+constexpr struct {
+    int dpi, id, width, height;
+} kBanners[] = {{96, IDB_BANNER, 117, 36},
+                {120, IDB_BANNER_120, 146, 45},
+                {144, IDB_BANNER_144, 175, 54},
+                {192, IDB_BANNER_192, 234, 72}};
+
+SIZE ClientAt(int dpi) {
+    return {MulDiv(kClientTwips.cx, dpi, 1440), MulDiv(kClientTwips.cy, dpi, 1440)};
 }
 
-// A dialog procedure answers most messages through DWLP_MSGRESULT.
-INT_PTR Answer(HWND dialog, LRESULT result) {
-    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-    return TRUE;
+// Enter held down repeats its key-down, and each would press the focused
+// button anew: in every loop of the thread, a message box's too, a repeat
+// presses nothing.
+LRESULT CALLBACK DropEnterRepeats(int code, WPARAM removal, LPARAM lParam) noexcept {
+    auto& message = *reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (message.lParam & (1 << 30))) {
+        message.message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Keys and clicks queued during a press were meant for the window as it was.
+// A quit request comes out of any filter: it goes back, for the loop to end on.
+void DropQueuedInput() {
+    for (const auto& [first, last] :
+         {std::pair{WM_KEYFIRST, WM_KEYLAST}, std::pair{WM_MOUSEFIRST, WM_MOUSELAST}}) {
+        for (MSG message; PeekMessageW(&message, nullptr, first, last, PM_REMOVE);) {
+            if (message.message == WM_QUIT) {
+                return PostQuitMessage(static_cast<int>(message.wParam));
+            }
+        }
+    }
+}
+
+bool HighContrast() {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 }  // namespace
 
+POINT CentredIn(const RECT& work, SIZE size) {
+    return {std::max<int>(work.left, work.left + (work.right - work.left - size.cx) / 2),
+            std::max<int>(work.top, work.top + (work.bottom - work.top - size.cy) / 2)};
+}
+
 SettingsDialog::~SettingsDialog() {
+    if (thread_) {
+        SetEvent(stop_.get());
+        WaitForSingleObject(thread_.get(), INFINITE);
+    }
     if (dialog_) {
         SetWindowLongPtrW(dialog_, DWLP_USER, 0);
     }
 }
 
 bool SettingsDialog::Create() {
-    // A hidden owner keeps the window out of the task bar while it keeps an
-    // ordinary title bar with its icon.
-    owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 Module(), nullptr));
-    dialog_ = CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_SETTINGS), owner_.get(), DialogProc,
-                                 reinterpret_cast<LPARAM>(this));
-    return dialog_ != nullptr;
+    // A hidden owner keeps the window out of the task bar, with its icon in
+    // the title bar.
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
+                                 nullptr));
+    return CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_SETTINGS), owner_.get(), DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void SettingsDialog::Show(int showCommand) {
-    // The window has a fixed size: it cannot be maximized.
-    const bool maximized = showCommand == SW_SHOWMAXIMIZED;
-    ShowWindow(dialog_, maximized ? SW_SHOWNORMAL : showCommand);
-    // As the focused button, 退 出 is pressed by Enter: the dialog's own
-    // activation would only set the focus, and Enter would press nothing.
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, id::cmdExit)),
-                 TRUE);
+    // A window of fixed size is never maximized.
+    ShowWindow(dialog_, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand);
+    // Activation only sets the focus; this makes 退 出 the default, for Enter.
+    GiveFocus(Item(id::cmdExit));
 }
 
 INT_PTR CALLBACK SettingsDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam,
@@ -76,73 +124,97 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND dialog, UINT message, WPARAM wP
 INT_PTR SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: return OnInitDialog();
-        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), lParam);
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         case platform::later::kGetDpiScaledSize:
-            return OnGetDpiScaledSize(static_cast<int>(wParam), lParam);
-        case platform::later::kDpiChanged: return OnDpiChanged(LOWORD(wParam), lParam);
-        case WM_SYSCOLORCHANGE: return OnColoursChanged();
+            return OnGetDpiScaledSize(static_cast<int>(wParam), reinterpret_cast<SIZE*>(lParam));
+        case platform::later::kDpiChanged:
+            return OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE: return OnColoursChanged();
-        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(wParam, lParam);
-        case WM_DRAWITEM: return OnDrawItem(lParam);
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_ACTIVATE: return OnActivate(LOWORD(wParam));
-        case WM_CLOSE: cmdExit_Click();
-        case WM_DESTROY: return OnDestroy();
+        case WM_CLOSE:
+        case WM_DESTROY: cmdExit_Click();  // gone by whatever means, it ends
         case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
-        case FileThread::kLooked: return OnLooked(static_cast<Presence>(wParam));
-        case FileThread::kPressed:
+        case kLooked: return OnLooked(static_cast<Presence>(wParam));
+        case kPressed:
             return OnPressed(static_cast<SwitchOutcome>(wParam), static_cast<Presence>(lParam));
     }
     return FALSE;
 }
 
 INT_PTR SettingsDialog::OnInitDialog() {
-    platform::EndPhase("dialog");
     platform::KeepDialogScalingOff(dialog_);
-    // Centred on the monitor it starts on. Moved there, it may find itself at
-    // that monitor's DPI, and is laid out once more for it.
-    const RECT work = StartingWorkArea();
-    const auto centreAt = [&](int dpi) {
-        const SIZE size =
-            platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle, kDialogExStyle, dpi);
-        LayOut(dpi, CentredIn(work, size));
+    repeatFilter_.reset(
+        SetWindowsHookExW(WH_GETMESSAGE, DropEnterRepeats, nullptr, GetCurrentThreadId()));
+    // Centred on the monitor under the pointer, where the user just started
+    // it; there it may find another DPI, and is laid out once more.
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const auto centre = [&](int dpi) {
+        LayOut(dpi, CentredIn(monitor.rcWork, WindowSizeAt(dpi)));
+        return dpi;
     };
-    const int dpi = platform::WindowDpi(dialog_);
-    centreAt(dpi);
-    if (const int there = platform::WindowDpi(dialog_); there != dpi) {
-        centreAt(there);
+    if (centre(platform::WindowDpi(dialog_)) != platform::WindowDpi(dialog_)) {
+        centre(platform::WindowDpi(dialog_));
     }
-    platform::EndPhase("layout");
     Form_Load();
-    platform::EndPhase("load");
-    return FALSE;  // the focus is given when the window first shows
+    return FALSE;  // the focus is given at the first show
 }
 
 void SettingsDialog::Form_Load() {
     SetCaption(id::lblExplain, kExplanation);
-    // From here on a failing step is passed over.
     placement::ResolveTemplateLocations(TemplateLocations_);
-    // Neither switch can be pressed until a look has said which one may.
-    EnableSwitchButtons(dialog_, false, false);
-    // Windows out of threads: nothing could be looked at or switched.
-    if (!files_.Start(TemplateLocations_, dialog_)) {
-        platform::EndProgram(1);
+    EnableSwitches(false, false);                              // until a look says which one may
+    wake_.reset(CreateEventW(nullptr, FALSE, TRUE, nullptr));  // the first look at once
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    firstAnswer_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.reset(CreateThread(nullptr, 0, FileThread, this, 0, nullptr));
+    if (!wake_ || !stop_ || !firstAnswer_ || !thread_) {
+        platform::EndProgram(1);  // nothing could be looked at or switched
     }
-    // The first look is waited for a moment, so that the window shows with
-    // the state; a share that does not answer in that time shows neither
-    // state until it does.
     MSG first;
-    if (files_.WaitForFirstAnswer(kFirstLookMs) &&
-        PeekMessageW(&first, dialog_, FileThread::kLooked, FileThread::kLooked, PM_REMOVE)) {
+    if (WaitForSingleObject(firstAnswer_.get(), kFirstLookMs) == WAIT_OBJECT_0 &&
+        PeekMessageW(&first, dialog_, kLooked, kLooked, PM_REMOVE)) {
         OnLooked(static_cast<Presence>(first.wParam));
     }
 }
 
-// The state a look found. One that cannot tell shows neither state, both
-// buttons enabled and both texts empty, rather than keep one that may no
-// longer be true.
+// The one thread of every file call, a press or a look at a time. Between
+// looks it holds no handle, so that every folder on the way can be renamed,
+// moved or removed. Its answers are posted: every loop delivers them, a
+// message box's, the system menu's, a drag's.
+DWORD WINAPI SettingsDialog::FileThread(void* self) {
+    auto& dialog = *static_cast<SettingsDialog*>(self);
+    const auto& locations = dialog.TemplateLocations_;
+    const HANDLE wake[] = {dialog.stop_.get(), dialog.wake_.get()};
+    for (DWORD woke;
+         (woke = WaitForMultipleObjects(2, wake, FALSE, kLookEveryMs)) == WAIT_TIMEOUT ||
+         woke == WAIT_OBJECT_0 + 1;) {
+        if (const LONG press = InterlockedExchange(&dialog.press_, 0)) {
+            const SwitchOutcome outcome =
+                press == 2 ? placement::Enable(locations) : placement::Disable(locations);
+            PostMessageW(dialog.dialog_, kPressed, static_cast<WPARAM>(outcome),
+                         static_cast<LPARAM>(placement::IsInstalled(locations.strDest)));
+        } else {
+            PostMessageW(dialog.dialog_, kLooked,
+                         static_cast<WPARAM>(placement::IsInstalled(locations.strDest)), 0);
+            SetEvent(dialog.firstAnswer_.get());
+        }
+    }
+    return 0;
+}
+
+// A look that cannot tell shows neither state, both switches enabled, rather
+// than keep one that may no longer be true.
 void SettingsDialog::RefreshState(Presence presence) {
     const bool on = presence == Presence::On, off = presence == Presence::Off;
-    EnableSwitchButtons(dialog_, /*up=*/!on, /*down=*/!off);
+    EnableSwitches(!on, !off);
     SetCaption(id::lblUp, on ? kEnabledText : L"");
     SetCaption(id::lblDown, off ? kDisabledText : L"");
 }
@@ -155,100 +227,99 @@ void SettingsDialog::cmdDown_Click() {
     Press(id::cmdDown);
 }
 
-// The switch runs on the file thread; until it answers (OnPressed), neither
-// switch button can be pressed again and no look changes what shows.
+// Until the file thread answers, neither switch can be pressed and no look
+// changes what shows.
 void SettingsDialog::Press(int button) {
     pressing_ = true;
-    pressed_ = GetDlgItem(dialog_, button);
-    EnableSwitchButtons(dialog_, false, false);
-    files_.Press(button == id::cmdUp);
+    pressed_ = Item(button);
+    EnableSwitches(false, false);
+    InterlockedExchange(&press_, button == id::cmdUp ? 2 : 1);
+    SetEvent(wake_.get());
 }
 
-// Closing the window ends the program too. Nothing is ever half done when
-// either comes: a copy not yet in place is marked to go, and a delete is one
-// step.
+// Nothing is ever half done: a copy not yet in place is marked to go, and a
+// delete is one step.
 void SettingsDialog::cmdExit_Click() {
     platform::EndProgram();
 }
 
-// Only a click of an enabled button of this window presses.
-INT_PTR SettingsDialog::OnCommand(int id, int code, LPARAM control) {
-    HWND from = reinterpret_cast<HWND>(control);
-    if (code != BN_CLICKED || from != GetDlgItem(dialog_, id) || !IsWindowEnabled(from)) {
-        return TRUE;
-    }
-    switch (id) {
-        case id::cmdUp: cmdUp_Click(); break;
-        case id::cmdDown: cmdDown_Click(); break;
-        case id::cmdExit: cmdExit_Click();
+INT_PTR SettingsDialog::OnCommand(int id, int code, HWND from) {
+    // Only a click of an enabled button of this window presses.
+    if (code == BN_CLICKED && from == Item(id) && IsWindowEnabled(from)) {
+        if (id == id::cmdUp)
+            cmdUp_Click();
+        if (id == id::cmdDown)
+            cmdDown_Click();
+        if (id == id::cmdExit)
+            cmdExit_Click();
     }
     return TRUE;
 }
 
-// Windows 10 1703 and later ask the size at a monitor's DPI before moving the
-// window there; it would scale the frame along with the client otherwise.
-INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, LPARAM size) {
-    *reinterpret_cast<SIZE*>(size) =
-        platform::WindowSizeAround(ClientSizeAt(dpi), kDialogStyle, kDialogExStyle, dpi);
-    return Answer(dialog_, TRUE);
+// Windows 10 1703 and later ask before moving the window to another DPI; they
+// would scale the frame along with the client otherwise.
+INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, SIZE* size) {
+    *size = WindowSizeAt(dpi);
+    return Answer(TRUE);
 }
 
-// Moved to a monitor at another DPI. The new DPI comes in wParam, as Windows
-// documents: the window's own may not follow yet (under Wine it never does).
-// The window goes where Windows suggests, at its own size.
-INT_PTR SettingsDialog::OnDpiChanged(int dpi, LPARAM suggestedRect) {
-    const RECT& suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+// The new DPI comes in wParam: the window's own may not follow yet (under
+// Wine it never does).
+INT_PTR SettingsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
     LayOut(dpi, {suggested.left, suggested.top});
-    return Answer(dialog_, 0);
+    return Answer(0);
 }
 
-// Colours or high contrast switched: the labels are painted anew.
 INT_PTR SettingsDialog::OnColoursChanged() {
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return FALSE;
 }
 
-INT_PTR SettingsDialog::OnCtlColorStatic(WPARAM dc, LPARAM label) {
-    return ColourLabel(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(label));
+// The state in blue or red, except in high contrast; never the DC's default
+// black, which would vanish on a dark button face.
+INT_PTR SettingsDialog::OnCtlColorStatic(HDC dc, HWND label) {
+    const int id = GetDlgCtrlID(label);
+    SetTextColor(dc, HighContrast() || (id != id::lblUp && id != id::lblDown)
+                         ? GetSysColor(COLOR_BTNTEXT)
+                     : id == id::lblUp ? GetSysColor(COLOR_HIGHLIGHT)
+                                       : RGB(192, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-INT_PTR SettingsDialog::OnDrawItem(LPARAM item) {
-    DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(item), banner_.get());
+// At its natural size: a stretched bitmap blurs.
+INT_PTR SettingsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    DrawStateW(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(banner_.get()), 0, 0, 0, 0, 0,
+               DST_BITMAP);
     return TRUE;
 }
 
-// Back to the window after another was in front: it looks at once, rather
-// than at the next look; and the focus returns where it was, unless that
-// button was disabled meanwhile.
+// Back from another window: a look at once, and the focus where it was, or on
+// the other switch when that one was disabled meanwhile.
 INT_PTR SettingsDialog::OnActivate(int state) {
     if (state == WA_INACTIVE) {
         focusWhenAway_ = GetFocus();
         away_ = true;
         return FALSE;
     }
-    if (std::exchange(away_, false)) {  // not when first shown: just looked
-        files_.Look();
+    if (std::exchange(away_, false)) {  // not at the first show: just looked
+        SetEvent(wake_.get());
     }
-    HWND to = focusWhenAway_ ? FocusFor(dialog_, focusWhenAway_) : nullptr;
+    HWND to = FocusFor(focusWhenAway_);
     if (!to) {
         return FALSE;  // the dialog gives the focus back
     }
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
-    return Answer(dialog_, 0);
+    GiveFocus(to);
+    return Answer(0);
 }
 
-// Gone by other means than the program's own end (another program closing the
-// hidden owner, say): end too, rather than run on with no window.
-INT_PTR SettingsDialog::OnDestroy() {
-    platform::EndProgram();
-}
-
-// Windows is logging off or shutting down: end now rather than be ended.
+// Logging off or shutting down: end now rather than be ended.
 INT_PTR SettingsDialog::OnEndSession(bool ending) {
     if (ending) {
-        platform::EndProgram();
+        cmdExit_Click();
     }
-    return Answer(dialog_, 0);
+    return Answer(0);
 }
 
 INT_PTR SettingsDialog::OnLooked(Presence presence) {
@@ -258,49 +329,100 @@ INT_PTR SettingsDialog::OnLooked(Presence presence) {
     return TRUE;
 }
 
-// A press has ended. Keys and clicks that came meanwhile are dropped: they
-// were meant for the window as it was before. A failure's message box comes
-// first, and the state it left shows once it is dismissed.
+// A failure's message box first; the state shows once it is dismissed, and
+// the focus goes to the pressed button, or to the other when that one is
+// disabled now, so that Enter again switches back.
 INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
-    InputPolicy::DropQueuedInput();
-    if (outcome == SwitchOutcome::NotEnabled) {
-        ShowMessage(kNotEnabledMessage, MB_ICONINFORMATION);
-    } else if (outcome == SwitchOutcome::NotDisabled) {
-        ShowMessage(kNotDisabledMessage, MB_ICONSTOP);
+    DropQueuedInput();
+    if (outcome != SwitchOutcome::Done) {
+        const bool up = outcome == SwitchOutcome::NotEnabled;
+        if (!MessageBoxW(dialog_, up ? kNotEnabledMessage : kNotDisabledMessage, kMessageTitle,
+                         MB_OK | (up ? MB_ICONINFORMATION : MB_ICONSTOP))) {
+            platform::PassOver(L"message box", GetLastError());
+        }
+        SetEvent(wake_.get());  // the box may have been open long
     }
     pressing_ = false;
     RefreshState(after);
-    // The focus, lost with the disabled buttons, goes to the pressed button,
-    // or when that is disabled now to the other one: Enter pressed again
-    // switches back, as the first switched.
-    HWND to = FocusFor(dialog_, pressed_);
-    if (to && GetActiveWindow() == dialog_) {
-        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
+    if (HWND to = FocusFor(pressed_); to && GetActiveWindow() == dialog_) {
+        GiveFocus(to);
     } else if (to) {
         focusWhenAway_ = to;
-    }
-    if (outcome != SwitchOutcome::Done) {
-        files_.Look();  // what lies there now, the box may have been open long
     }
     return TRUE;
 }
 
-// The font, the controls' places, the banner, the window's size and the icons
-// at `dpi`; the old font, banner and icons go once nothing shows them.
+// Windows takes the focus from a button it disables; it goes to the other
+// switch if that is enabled, never on to 退 出, whose Enter would end the
+// program. 停 用 first, then 启 用.
+void SettingsDialog::EnableSwitches(bool up, bool down) {
+    HWND focus = GetFocus();
+    EnableWindow(Item(id::cmdDown), down);
+    EnableWindow(Item(id::cmdUp), up);
+    if (HWND to = FocusFor(focus); to && to != focus) {
+        GiveFocus(to);
+    }
+}
+
+// `wanted` while it is enabled, else the other switch when `wanted` is one and
+// the other is enabled; null when neither.
+HWND SettingsDialog::FocusFor(HWND wanted) const {
+    HWND up = Item(id::cmdUp), down = Item(id::cmdDown);
+    HWND other = wanted == up ? down : wanted == down ? up : nullptr;
+    return wanted && IsWindowEnabled(wanted) ? wanted
+           : other && IsWindowEnabled(other) ? other
+                                             : nullptr;
+}
+
+// WM_NEXTDLGCTL, not SetFocus: it makes the focused button the default too.
+void SettingsDialog::GiveFocus(HWND to) const {
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
+}
+
+// The font, controls, banner, size and icons at `dpi`; the old objects go
+// once nothing shows them.
 void SettingsDialog::LayOut(int dpi, POINT at) {
-    platform::GdiObject<HFONT> font(CreateControlFont(dpi));
-    PlaceControls(dialog_, dpi, font.get());
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    platform::GdiObject<HFONT> font(CreateFontW(
+        -MulDiv(105, dpi, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
+    for (const auto& c : kPlaces) {
+        SetWindowPos(Item(c.id), nullptr, px(c.left), px(c.top), px(c.width), px(c.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (c.id != id::Picture1) {
+            SendMessageW(Item(c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        }
+    }
     font_ = std::move(font);
-    // The banner drawn for this DPI, chosen once its box has its size here.
-    HWND banner = GetDlgItem(dialog_, id::Picture1);
-    banner_.reset(LoadBanner(banner, dpi));
-    RedrawWindow(banner, nullptr, nullptr, RDW_INVALIDATE);
-    SizeWindow(dialog_, dpi, at);
+    // Of the banners that fit the box, the one drawn nearest this DPI.
+    RECT box{};
+    GetClientRect(Item(id::Picture1), &box);
+    const auto* chosen = &kBanners[0];
+    for (const auto& banner : kBanners) {
+        if (banner.width <= box.right && banner.height <= box.bottom &&
+            std::abs(banner.dpi - dpi) < std::abs(chosen->dpi - dpi)) {
+            chosen = &banner;
+        }
+    }
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    banner_.reset(static_cast<HBITMAP>(
+        LoadImageW(module, MAKEINTRESOURCEW(chosen->id), IMAGE_BITMAP, 0, 0, 0)));
+    RedrawWindow(Item(id::Picture1), nullptr, nullptr, RDW_INVALIDATE);
+    // The frame is measured, not assumed: a per-monitor v1 window (Windows
+    // 8.1, 10 before 1703) keeps the system DPI's frame on every monitor.
+    const SIZE client = ClientAt(dpi), size = WindowSizeAt(dpi);
+    SetWindowPos(dialog_, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT got{};
+    if (GetClientRect(dialog_, &got) && !IsIconic(dialog_) &&
+        (got.right != client.cx || got.bottom != client.cy)) {
+        SetWindowPos(dialog_, nullptr, 0, 0, size.cx + client.cx - got.right,
+                     size.cy + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // Not shared: a shared icon keeps the size it was first loaded at.
     const auto icon = [&](int metric) {
-        const int size = platform::MetricAt(metric, dpi);
+        const int side = platform::MetricAt(metric, dpi);
         return platform::IconHandle(static_cast<HICON>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(IDI_TOVREL), IMAGE_ICON, size, size, 0)));
+            LoadImageW(module, MAKEINTRESOURCEW(IDI_TOVREL), IMAGE_ICON, side, side, 0)));
     };
     platform::IconHandle big = icon(SM_CXICON), small = icon(SM_CXSMICON);
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
@@ -309,26 +431,29 @@ void SettingsDialog::LayOut(int dpi, POINT at) {
     smallIcon_ = std::move(small);
 }
 
+SIZE SettingsDialog::WindowSizeAt(int dpi) const {
+    return platform::WindowSizeAround(ClientAt(dpi), GetWindowLongW(dialog_, GWL_STYLE),
+                                      GetWindowLongW(dialog_, GWL_EXSTYLE), dpi);
+}
+
+// The same text again would be painted and read out for nothing. A status
+// line's new text is read out once the window shows.
 void SettingsDialog::SetCaption(int id, const wchar_t* text) {
-    HWND control = GetDlgItem(dialog_, id);
-    // A refresh mostly finds the state as it was: the same text again would be
-    // painted and read out for nothing.
-    std::wstring shown(GetWindowTextLengthW(control) + 1, L'\0');
-    shown.resize(GetWindowTextW(control, shown.data(), static_cast<int>(shown.size())));
-    if (shown == text) {
+    wchar_t shown[128] = L"";
+    GetWindowTextW(Item(id), shown, 128);
+    if (wcscmp(shown, text) == 0) {
         return;
     }
-    SetWindowTextW(control, text);
-    // A status line's new text is read out, once the window shows.
-    if ((id == id::lblUp || id == id::lblDown) && *text && IsWindowVisible(control)) {
-        live_.Announce(control);
+    SetWindowTextW(Item(id), text);
+    if (id != id::lblExplain && *text && IsWindowVisible(Item(id))) {
+        platform::AnnounceLiveRegion(Item(id));
     }
 }
 
-void SettingsDialog::ShowMessage(const wchar_t* text, UINT icon) {
-    if (!MessageBoxW(dialog_, text, kMessageTitle, icon | MB_OK)) {
-        platform::PassOver(L"message box", GetLastError());
-    }
+// A dialog procedure answers most messages through DWLP_MSGRESULT.
+INT_PTR SettingsDialog::Answer(LRESULT result) const {
+    SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 }  // namespace window

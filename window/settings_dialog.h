@@ -1,60 +1,51 @@
-// The settings window "tovrel": the add-in's state in words, the enable and
-// disable buttons beside it, the banner and the exit button. Creating it
-// resolves where the template belongs and shows the state; the buttons switch
-// the add-in and report a failed attempt in a message box. The window reaches
-// this object through its DWLP_USER.
+// The settings window: the add-in's state in words, the switch button beside
+// it, the banner and 退 出. Every file call runs on a thread of its own, one at
+// a time, so that a share that does not answer holds up only the state shown.
 #pragma once
 
 #include <windows.h>
 
 #include "placement/template_locations.h"
-#include "platform/handles.h"
-#include "platform/live_region.h"
 #include "placement/template_switch.h"
-#include "window/file_thread.h"
-#include "window/input_policy.h"
+#include "platform/handles.h"
 
 namespace window {
+
+// Posted by the file thread: kLooked with the Presence in wParam; kPressed
+// with the SwitchOutcome in wParam and the Presence after it in lParam.
+constexpr UINT kLooked = WM_APP + 1, kPressed = WM_APP + 2;
 
 class SettingsDialog {
 public:
     SettingsDialog() = default;
-    // The window goes first, and no handler of this object runs while it goes.
-    ~SettingsDialog();
+    ~SettingsDialog();  // no handler runs while the window goes
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
 
-    // Creates the window, hidden, laid out at its monitor's DPI and centred,
-    // and runs Form_Load, so that it already shows the add-in's state (or,
-    // when a share does not answer at once, neither state until it does).
-    // False when Windows could not make it.
+    // Hidden, laid out at its monitor's DPI, centred, and showing the state
+    // once the first look answers (half a second at most). False when Windows
+    // could not make it.
     bool Create();
-    // Shows it for the first time as `showCommand` asks (the one the program
-    // was started with: minimized from a shortcut set so, say); the focus
-    // starts on 退 出, which Enter then presses.
+    // The first show, as the program was started; Enter then presses 退 出.
     void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return dialog_; }
 
-    // The button handlers, also run directly by tests. A switch runs off the
-    // window's thread: the state it left shows when its answer is taken from
-    // the window's queue.
     void cmdUp_Click();
     void cmdDown_Click();
     [[noreturn]] void cmdExit_Click();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    static DWORD WINAPI FileThread(void* self);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
     INT_PTR OnInitDialog();
-    INT_PTR OnCommand(int id, int code, LPARAM control);
-    INT_PTR OnGetDpiScaledSize(int dpi, LPARAM size);
-    INT_PTR OnDpiChanged(int dpi, LPARAM suggestedRect);
+    INT_PTR OnCommand(int id, int code, HWND from);
+    INT_PTR OnGetDpiScaledSize(int dpi, SIZE* size);
+    INT_PTR OnDpiChanged(int dpi, const RECT& suggested);
     INT_PTR OnColoursChanged();
-    INT_PTR OnCtlColorStatic(WPARAM dc, LPARAM label);
-    INT_PTR OnDrawItem(LPARAM item);
+    INT_PTR OnCtlColorStatic(HDC dc, HWND label);
+    INT_PTR OnDrawItem(const DRAWITEMSTRUCT& item);
     INT_PTR OnActivate(int state);
-    [[noreturn]] INT_PTR OnDestroy();
     INT_PTR OnEndSession(bool ending);
     INT_PTR OnLooked(platform::Presence presence);
     INT_PTR OnPressed(placement::SwitchOutcome outcome, platform::Presence after);
@@ -62,25 +53,33 @@ private:
     void Form_Load();
     void RefreshState(platform::Presence presence);
     void Press(int button);
+    void EnableSwitches(bool up, bool down);
+    HWND FocusFor(HWND wanted) const;
+    void GiveFocus(HWND to) const;
     void LayOut(int dpi, POINT at);
+    SIZE WindowSizeAt(int dpi) const;
     void SetCaption(int id, const wchar_t* text);
-    void ShowMessage(const wchar_t* text, UINT icon);
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    INT_PTR Answer(LRESULT result) const;
 
     placement::TemplateLocations TemplateLocations_;
-    // What the window uses outlives it: these go after it.
+    // What the window shows outlives it.
     platform::GdiObject<HFONT> font_;
     platform::GdiObject<HBITMAP> banner_;
     platform::IconHandle bigIcon_, smallIcon_;
-    InputPolicy input_;
+    platform::HookHandle repeatFilter_;
     platform::OwnedWindow owner_;  // the dialog goes with it
     HWND dialog_ = nullptr;
-    platform::LiveRegions live_;  // unmarks the labels before they go
-    FileThread files_;            // posts to the window, so goes first
-    bool pressing_ = false;       // from a press until its answer is shown
-    HWND pressed_ = nullptr;      // the button of the last press
-    // The control to have the focus when the window comes back in front.
+    platform::KernelHandle wake_, stop_, firstAnswer_, thread_;
+    LONG press_ = 0;          // for the file thread: 0, or 1 + whether to switch on
+    bool pressing_ = false;   // from a press until its answer shows
+    HWND pressed_ = nullptr;  // the button of the last press
     HWND focusWhenAway_ = nullptr;
     bool away_ = false;
 };
+
+// Where a window of `size` stands centred on `work`: wholly inside when it
+// fits, else with its title bar inside, where it can be seen and moved.
+POINT CentredIn(const RECT& work, SIZE size);
 
 }  // namespace window

@@ -15,6 +15,7 @@
 #include "tests/e2e/debug_output.h"
 #include "tests/e2e/installation.h"
 #include "tests/support/expected.h"
+#include "tests/window/laid_out.h"
 #include "window/control_ids.h"
 
 namespace {
@@ -313,56 +314,30 @@ INSTANTIATE_TEST_SUITE_P(Ending, EndTest,
 
 // --- the layout follows the display's DPI --------------------------------------
 
-// The twips table in pixels at each DPI, worked out by hand (a pixel is
-// 1440 / DPI twips; halves round up).
-struct DpiCase {
-    int dpi;
-    SIZE client;
-    RECT exit;  // 退 出: left 4440, top 2880, 1455 x 540 twips
-};
-
-void PrintTo(const DpiCase& c, std::ostream* out) {
-    *out << c.dpi << " DPI";
-}
-
-class DpiTest : public testing::TestWithParam<DpiCase> {};
+class DpiTest : public testing::TestWithParam<LaidOut> {};
 
 TEST_P(DpiTest, LaysTheWindowOutInTwipsAtTheDisplaysDpi) {
-    const DpiCase& c = GetParam();
-    const DpiSetting setting(c.dpi);
+    const DpiSetting setting(GetParam().dpi);
     const Installation installation;
     const Snapshot before = installation.Snap();
     auto app = installation.Start();
 
-    RECT client;
-    GetClientRect(app->window(), &client);
-    EXPECT_EQ(client.right, c.client.cx) << "client width";
-    EXPECT_EQ(client.bottom, c.client.cy) << "client height";
+    ExpectLaidOut(app->window(), GetParam());
     RECT frame;
     GetWindowRect(app->window(), &frame);
     EXPECT_TRUE(frame.left >= 0 && frame.top >= 0)
         << "expected the title bar on the screen, got the window at " << frame.left << ","
         << frame.top;
-    RECT exit;
-    GetWindowRect(app->Control(id::cmdExit), &exit);
-    MapWindowPoints(nullptr, app->window(), reinterpret_cast<POINT*>(&exit), 2);
-    EXPECT_TRUE(EqualRect(&exit, &c.exit))
-        << "退 出 at " << exit.left << "," << exit.top << "-" << exit.right << "," << exit.bottom
-        << ", expected " << c.exit.left << "," << c.exit.top << "-" << c.exit.right << ","
-        << c.exit.bottom;
     app->Press(id::cmdExit);
     EXPECT_TRUE(app->WaitForExit(kExitMs)) << "expected the process to end within 5 s";
     EXPECT_EQ(DescribeChanges(before, installation.Snap()), L"")
         << "expected no file touched; got " << Changes(before, installation.Snap());
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest,
-                         testing::Values(DpiCase{96, {452, 242}, {296, 192, 393, 228}},
-                                         DpiCase{120, {565, 303}, {370, 240, 491, 285}},
-                                         DpiCase{144, {678, 363}, {444, 288, 590, 342}},
-                                         DpiCase{192, {904, 484}, {592, 384, 786, 456}},
-                                         // larger than the 1280 x 1024 screen
-                                         DpiCase{480, {2260, 1210}, {1480, 960, 1965, 1140}}));
+INSTANTIATE_TEST_SUITE_P(Dpi, DpiTest, testing::ValuesIn(kLaidOut),
+                         [](const testing::TestParamInfo<LaidOut>& info) {
+                             return std::to_string(info.param.dpi) + "Dpi";
+                         });
 
 // --- one switch per key press -------------------------------------------------------
 

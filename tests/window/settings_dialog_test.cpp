@@ -28,9 +28,8 @@
 #include "tests/support/screen.h"
 #include "tests/support/test_handles.h"
 #include "placement/template_switch.h"
-#include "window/appearance.h"
 #include "window/control_ids.h"
-#include "window/layout.h"
+#include "tests/window/laid_out.h"
 
 using namespace support;
 namespace id = window::id;
@@ -41,14 +40,6 @@ std::wstring Caption(HWND control) {
     std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
     text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
     return text;
-}
-
-// A control's rectangle in its window's client area.
-RECT ClientRect(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // How many of a label's pixels on the screen are in `colour`.
@@ -165,47 +156,19 @@ protected:
     window::SettingsDialog dialog;
 };
 
-// Every control's rectangle at 96 and at 144 DPI, worked out by hand from the
-// twips table (a pixel is 1440 / DPI twips; halves round up), and the font's
-// height: 10.5 points.
-struct Place {
-    int id;
-    RECT at96, at144;
-};
-const Place kPlaces[] = {
-    {id::lblExplain, {24, 16, 385, 49}, {36, 24, 578, 74}},
-    {id::lblUp, {24, 56, 265, 89}, {36, 84, 398, 134}},
-    {id::cmdDown, {296, 56, 393, 89}, {444, 84, 590, 134}},
-    {id::lblDown, {24, 104, 265, 137}, {36, 156, 398, 206}},
-    {id::cmdUp, {296, 104, 393, 137}, {444, 156, 590, 206}},
-    {id::Picture1, {24, 192, 145, 233}, {36, 288, 218, 350}},
-    {id::cmdExit, {296, 192, 393, 228}, {444, 288, 590, 342}},
-};
-
-void ExpectLaidOutAt(HWND dialog, int dpi) {
-    SCOPED_TRACE(std::to_string(dpi) + " DPI");
-    for (const auto& place : kPlaces) {
-        const RECT& expected = dpi == 96 ? place.at96 : place.at144;
-        const RECT r = ClientRect(GetDlgItem(dialog, place.id));
-        EXPECT_TRUE(EqualRect(&r, &expected))
-            << "control " << place.id << " at " << r.left << "," << r.top << "-" << r.right << ","
-            << r.bottom << ", expected " << expected.left << "," << expected.top << "-"
-            << expected.right << "," << expected.bottom;
-    }
+// The layout and the font at `dpi`, from the hand-made table.
+void ExpectLaidOutAt(HWND dialog, int dpi, int slack = 0) {
+    ExpectLaidOut(dialog, LaidOutAt(dpi), slack);
     LOGFONTW font{};
     GetObjectW(
         reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(dialog, id::cmdUp), WM_GETFONT, 0, 0)),
         sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, dpi == 96 ? -14 : -21) << "font height";
+    EXPECT_EQ(font.lfHeight, LaidOutAt(dpi).fontHeight) << "font height at " << dpi << " DPI";
 }
 
 TEST_F(LayoutTest, ControlsStandWhereTheTwipsTablePutsThem) {
     platform::WindowDC screen(GetDC(nullptr), {nullptr});
     ASSERT_EQ(GetDeviceCaps(screen.get(), LOGPIXELSY), 96) << "layout is checked at 96 DPI";
-    RECT client;
-    GetClientRect(dialog.hwnd(), &client);
-    EXPECT_EQ(client.right, 452);
-    EXPECT_EQ(client.bottom, 242);
     ExpectLaidOutAt(dialog.hwnd(), 96);
 }
 
@@ -229,11 +192,11 @@ TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
         GTEST_SKIP() << "Windows XP sends no DPI change";
     }
     HWND window = dialog.hwnd();
-    for (int dpi : {120, 144, 192, 96, 144, 96}) {
+    for (int dpi : {120, 144, 192, 480, 96, 144, 96}) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
         const auto oldFont =
             reinterpret_cast<HGDIOBJ>(SendMessageW(control(id::cmdUp), WM_GETFONT, 0, 0));
-        const SIZE client{MulDiv(6780, dpi, 1440), MulDiv(3630, dpi, 1440)};
+        const SIZE client = LaidOutAt(dpi).client;
         RECT frame{0, 0, client.cx, client.cy};
         AdjustWindowRectExForDpi(&frame, GetWindowLongW(window, GWL_STYLE), FALSE,
                                  GetWindowLongW(window, GWL_EXSTYLE), dpi);
@@ -242,19 +205,14 @@ TEST_F(LayoutTest, KeepsTheTwipsSizeAtEveryDpi) {
             SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&asked)));
         EXPECT_EQ(asked.cx, frame.right - frame.left) << "the width asked for";
         EXPECT_EQ(asked.cy, frame.bottom - frame.top) << "the height asked for";
-        RECT suggested{10, 20, 10 + asked.cx, 20 + asked.cy}, now, inside;
+        RECT suggested{10, 20, 10 + asked.cx, 20 + asked.cy}, now;
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
         GetWindowRect(window, &now);
-        GetClientRect(window, &inside);
         EXPECT_TRUE(now.left == 10 && now.top == 20) << "at the suggested place";
-        EXPECT_NEAR(inside.right, client.cx, 1) << "client width";
-        EXPECT_NEAR(inside.bottom, client.cy, 1) << "client height";
+        ExpectLaidOutAt(window, dpi, 1);
         EXPECT_EQ(IconWidth(window, ICON_SMALL), GetSystemMetricsForDpi(SM_CXSMICON, dpi));
         EXPECT_EQ(IconWidth(window, ICON_BIG), GetSystemMetricsForDpi(SM_CXICON, dpi));
-        if (dpi == 96 || dpi == 144) {
-            ExpectLaidOutAt(dialog.hwnd(), dpi);
-        }
         EXPECT_EQ(GetObjectType(oldFont), 0u) << "the font of the old DPI is freed";
     }
 }
@@ -333,8 +291,21 @@ TEST_F(LayoutTest, TextControlsUseSongTi) {
 
 // Every text on the screen in its colour, in a dark scheme with high contrast
 // off and on. Wine 8 refuses SPI_SETHIGHCONTRAST and always reports it off, so
-// the test answers for the system; the window asks again whenever it paints a
-// label.
+// the test answers SPI_GETHIGHCONTRAST in Windows' place, through this exe's
+// import slot; the window asks again whenever it paints a label.
+bool highContrast = false;
+const ImportSwap* settingsSwap = nullptr;
+BOOL WINAPI AnswerHighContrast(UINT action, UINT size, void* value, UINT winIni) {
+    if (action != SPI_GETHIGHCONTRAST) {
+        return settingsSwap->original<decltype(SystemParametersInfoW)>()(action, size, value,
+                                                                         winIni);
+    }
+    auto& contrast = *static_cast<HIGHCONTRASTW*>(value);
+    contrast.dwFlags = highContrast ? HCF_HIGHCONTRASTON | HCF_AVAILABLE : HCF_AVAILABLE;
+    contrast.lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
 TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
     const DarkScheme dark;
     SetWindowTextW(control(id::lblUp), kOnRow.c_str());
@@ -349,10 +320,12 @@ TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
         {true, text, text},
         {false, highlight, RGB(192, 0, 0)},
     };
-    const auto saved = window::HighContrastOn;
+    const ImportSwap swap("user32.dll", "SystemParametersInfoW",
+                          reinterpret_cast<const void*>(AnswerHighContrast));
+    settingsSwap = &swap;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.highContrast ? "high contrast on" : "high contrast off");
-        window::HighContrastOn = c.highContrast ? +[] { return true; } : +[] { return false; };
+        highContrast = c.highContrast;
         RedrawWindow(dialog.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         RECT dirty{};
@@ -364,7 +337,6 @@ TEST_F(LayoutTest, EveryLabelReadsInADarkScheme) {
             EXPECT_GT(PixelsIn(control(label), colour), 100u) << "text pixels of control " << label;
         }
     }
-    window::HighContrastOn = saved;
 }
 
 INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) {
@@ -645,8 +617,8 @@ TEST(Behaviour, NothingOnTheWayToTheCopyStaysOpenBetweenLooks) {
         MSG answer;
         ASSERT_TRUE(WaitUntil(
             [&] {
-                return PeekMessageW(&answer, dialog.hwnd(), window::FileThread::kLooked,
-                                    window::FileThread::kLooked, PM_REMOVE) != FALSE;
+                return PeekMessageW(&answer, dialog.hwnd(), window::kLooked, window::kLooked,
+                                    PM_REMOVE) != FALSE;
             },
             3000))
             << "look " << look << " should answer within 3 s, unasked";

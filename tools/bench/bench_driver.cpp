@@ -1,16 +1,14 @@
-// bench_driver TOVREL.EXE TOVREL_TIMED.EXE EMPTY.EXE THEMED.EXE RUNS STARTUP-FOLDER
-//              EMPTY-CONSOLE.EXE
+// bench_driver TOVREL.EXE EMPTY.EXE THEMED.EXE RUNS STARTUP-FOLDER EMPTY-CONSOLE.EXE
 // Prints, one figure a line: the median time from process creation until
 // tovrel's window is visible with the add-in's state shown, the same for a
 // program that only opens an empty window and for one that also shows one
 // themed button, the ratios, and the median time of one enable plus one
-// disable pressed in tovrel's window. Then where start-up goes, phase by phase,
-// from the timed build of tovrel and the yardsticks' own marks
-// (platform/startup_phases.h): what Wine takes to start the process, until
-// wWinMain, and what the program takes from there until its window shows.
-// Then "tovrel /status" from process creation until it has ended, beside a
-// console program that does nothing. Last, what tovrel costs while it waits:
-// its looks at the copy's place.
+// disable pressed in tovrel's window. Then where start-up goes, seen from
+// outside through the window events Windows raises for each program: until
+// its first window is made, its main window made, and shown. Then "tovrel
+// /status" from process creation until it has ended, beside a console program
+// that does nothing. Last, what tovrel costs while it waits: its looks at the
+// copy's place.
 #include <windows.h>
 
 #include <algorithm>
@@ -53,6 +51,9 @@ bool WaitFor(const std::function<bool()>& condition, double timeoutMs = 30000) {
             return false;
         }
         Sleep(1);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            DispatchMessageW(&message);  // and the window events with it
+        }
     }
     return true;
 }
@@ -61,98 +62,78 @@ bool HasText(HWND control) {
     return GetWindowTextLengthW(control) > 0;
 }
 
-double TicksToMs(long long ticks) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+// A program's start-up as the window events of its process show it, in ms
+// from just before the process was made: its first window made (Wine's
+// window system set up), its main window (of its class) made, and shown.
+struct Marks {
+    double firstWindow = -1, mainMade = -1, shown = -1;
+};
+struct Watch {
+    double start = 0;
+    const wchar_t* mainClass = L"";
+    HWND main = nullptr;
+    Marks marks;
+} watch;
+
+void CALLBACK NoteEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                        DWORD) {
+    if (object != OBJID_WINDOW || child != CHILDID_SELF || !window) {
+        return;
+    }
+    const double ms = Now() - watch.start;
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    const bool main =
+        wcscmp(name, watch.mainClass) == 0 && GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+    if (event == EVENT_OBJECT_CREATE && watch.marks.firstWindow < 0) {
+        watch.marks.firstWindow = ms;
+    }
+    if (event == EVENT_OBJECT_CREATE && main && !watch.main) {
+        watch.main = window;
+        watch.marks.mainMade = ms;
+    }
+    if (event == EVENT_OBJECT_SHOW && window == watch.main && watch.marks.shown < 0) {
+        watch.marks.shown = ms;
+    }
 }
 
 struct Started {
     std::unique_ptr<support::Process> process;
     HWND window = nullptr;
     double milliseconds = 0;
-    long long startTicks = 0;  // the performance counter just before the process was made
+    Marks marks;
 };
 
-// One program's phases over all runs, in the order they first came.
 struct Phases {
-    std::vector<std::string> order;
-    std::map<std::string, std::vector<double>> runs;
-    std::vector<double> owns;  // from wWinMain until the window shows
-
-    // One run's phases; a phase that comes more than once counts as their sum.
-    void Add(const std::vector<std::pair<std::string, double>>& run) {
-        std::map<std::string, double> sums;
-        for (const auto& [name, ms] : run) {
-            if (!runs.count(name) && !sums.count(name)) {
-                order.push_back(name);
-            }
-            sums[name] += ms;
-        }
-        for (const auto& [name, ms] : sums) {
-            runs[name].push_back(ms);
-        }
+    std::vector<double> firstWindow, mainMade, shown, ready;
+    void Add(const Marks& m, double ready) {
+        firstWindow.push_back(m.firstWindow);
+        mainMade.push_back(m.mainMade);
+        shown.push_back(m.shown);
+        this->ready.push_back(ready);
     }
 };
 
-int LinesIn(const std::wstring& path) {
-    std::ifstream file(path.c_str());
-    return static_cast<int>(
-        std::count(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>(), '\n'));
+void PrintPhases(const char* what, const Phases& p) {
+    printf("  %s: first window made %.1f, main window made %.1f, shown %.1f, ready %.1f\n", what,
+           Median(p.firstWindow), Median(p.mainMade), Median(p.shown), Median(p.ready));
 }
 
-// Waits for the started program's marks ("name=ticks;" ..., one line a run)
-// and adds this run's to `phases`. The first phase runs from the making of
-// the process until the program's first mark, in wWinMain.
-void CollectPhases(const std::wstring& exe, const Started& started, Phases& phases) {
-    const std::wstring path = exe + L".phases.txt";
-    static std::map<std::wstring, int> linesRead;
-    const int line = linesRead[exe]++;
-    if (!WaitFor([&] { return LinesIn(path) > line; })) {
-        fwprintf(stderr, L"bench: %ls noted no phases\n", exe.c_str());
-        ExitProcess(1);
-    }
-    std::ifstream file(path.c_str());
-    std::string text;
-    for (int i = 0; i <= line; ++i) {
-        std::getline(file, text);
-    }
-    std::istringstream marks(text);
-    std::string mark;
-    long long previous = started.startTicks, entry = 0;
-    std::vector<std::pair<std::string, double>> run;
-    while (std::getline(marks, mark, ';')) {
-        const size_t equals = mark.find('=');
-        const std::string name = mark.substr(0, equals);
-        const long long ticks = std::stoll(mark.substr(equals + 1));
-        run.emplace_back(name, TicksToMs(ticks - previous));
-        if (!entry) {
-            entry = ticks;
-        }
-        previous = ticks;
-    }
-    phases.Add(run);
-    phases.owns.push_back(TicksToMs(previous - entry));
-}
-
-void PrintPhases(const char* what, Phases& phases) {
-    printf("  %s:", what);
-    for (const auto& name : phases.order) {
-        printf(" %s %.1f,", name.c_str(), Median(phases.runs[name]));
-    }
-    printf(" from wWinMain until shown %.1f\n", Median(phases.owns));
-}
-
-// Starts `exe` and waits until its window titled `title` is visible and
-// `ready` holds for it. The process is ended when the result goes.
-Started Start(const std::wstring& exe, const wchar_t* title,
+// Starts `exe` and waits until its window titled `title` (of class
+// `mainClass`) is visible and `ready` holds for it, noting the window events of
+// its process meanwhile: the process is made suspended, watched, then let go.
+// The process is ended when the result goes.
+Started Start(const std::wstring& exe, const wchar_t* title, const wchar_t* mainClass,
               const std::function<bool(HWND)>& ready) {
     Started s;
     const double start = Now();
-    LARGE_INTEGER ticks;
-    QueryPerformanceCounter(&ticks);
-    s.startTicks = ticks.QuadPart;
-    s.process = std::make_unique<support::Process>(exe);
+    watch = Watch{start, mainClass, nullptr, {}};
+    s.process = std::make_unique<support::Process>(exe, L"\"" + exe + L"\"", nullptr, nullptr,
+                                                   /*suspended=*/true);
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, NoteEvent, s.process->id(),
+                        0, WINEVENT_OUTOFCONTEXT);
+    s.process->Resume();
     const bool shown = WaitFor([&] {
         HWND window = FindWindowW(nullptr, title);
         DWORD owner = 0;
@@ -166,6 +147,9 @@ Started Start(const std::wstring& exe, const wchar_t* title,
         return false;
     });
     s.milliseconds = Now() - start;
+    WaitFor([] { return watch.marks.shown >= 0; }, 1000);  // events still queued
+    UnhookWinEvent(hook);
+    s.marks = watch.marks;
     if (!shown) {
         fwprintf(stderr, L"bench: the window of %ls did not appear\n", exe.c_str());
         ExitProcess(1);
@@ -282,50 +266,39 @@ bool ButtonShown(HWND window) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 8) {
+    if (argc != 7) {
         return 2;
     }
-    const std::wstring tovrel = argv[1], timed = argv[2], emptyExe = argv[3], themedExe = argv[4];
-    const std::wstring emptyConsole = argv[7];
-    const int runs = std::max(1, _wtoi(argv[5]));
+    const std::wstring tovrel = argv[1], emptyExe = argv[2], themedExe = argv[3];
+    const std::wstring emptyConsole = argv[6];
+    const int runs = std::max(1, _wtoi(argv[4]));
     const wchar_t kTitle[] = L"Quorlen设置";
     const auto any = [](HWND) { return true; };
-    for (const auto& exe : {timed, emptyExe, themedExe}) {
-        DeleteFileW((exe + L".phases.txt").c_str());
-    }
-    std::vector<double> program, empty, themed, cycles;
-    Phases timedPhases, emptyPhases, themedPhases, warmUp;
-    // Each run starts the four in turn, each ending before the next starts,
+    Phases tovrelPhases, emptyPhases, themedPhases;
+    std::vector<double> cycles;
+    // Each run starts the three in turn, each ending before the next starts,
     // and the next run begins one further on: none always follows the same.
+    const auto timed = [&](const std::wstring& exe, const wchar_t* title, const wchar_t* mainClass,
+                           const std::function<bool(HWND)>& ready, Phases& phases, bool keep) {
+        const Started s = Start(exe, title, mainClass, ready);
+        if (keep) {
+            phases.Add(s.marks, s.milliseconds);
+        }
+    };
     const std::function<void(bool)> programs[] = {
+        [&](bool keep) { timed(tovrel, kTitle, L"#32770", StateShown, tovrelPhases, keep); },
         [&](bool keep) {
-            const double ms = Start(tovrel, kTitle, StateShown).milliseconds;
-            if (keep) {
-                program.push_back(ms);
-            }
+            timed(emptyExe, L"tovrel-bench-empty", L"tovrel-bench-empty", any, emptyPhases, keep);
         },
         [&](bool keep) {
-            const Started s = Start(emptyExe, L"tovrel-bench-empty", any);
-            CollectPhases(emptyExe, s, keep ? emptyPhases : warmUp);
-            if (keep) {
-                empty.push_back(s.milliseconds);
-            }
-        },
-        [&](bool keep) {
-            const Started s = Start(themedExe, L"tovrel-bench-themed", ButtonShown);
-            CollectPhases(themedExe, s, keep ? themedPhases : warmUp);
-            if (keep) {
-                themed.push_back(s.milliseconds);
-            }
-        },
-        [&](bool keep) {
-            CollectPhases(timed, Start(timed, kTitle, StateShown), keep ? timedPhases : warmUp);
+            timed(themedExe, L"tovrel-bench-themed", L"tovrel-bench-themed", ButtonShown,
+                  themedPhases, keep);
         },
     };
     // Warm all up once so that none pays for loading Wine's DLLs cold.
     for (int i = -1; i < runs; ++i) {
-        for (int k = 0; k < 4; ++k) {
-            programs[(std::max(i, 0) + k) % 4](i >= 0);
+        for (int k = 0; k < 3; ++k) {
+            programs[(std::max(i, 0) + k) % 3](i >= 0);
         }
     }
 
@@ -346,7 +319,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    Started app = Start(tovrel, kTitle, StateShown);
+    Started app = Start(tovrel, kTitle, L"#32770", StateShown);
     HWND up = GetDlgItem(app.window, window::id::cmdUp);
     HWND down = GetDlgItem(app.window, window::id::cmdDown);
     HWND lblUp = GetDlgItem(app.window, window::id::lblUp);
@@ -377,22 +350,21 @@ int wmain(int argc, wchar_t** argv) {
     const Cost idle = CostWhile(tovrel, app.window, 10, nullptr, false);
     app.process.reset();
 
-    const double a = Median(program), b = Median(empty), c = Median(themed);
+    const double a = Median(tovrelPhases.ready), b = Median(emptyPhases.ready),
+                 c = Median(themedPhases.ready);
     printf("start-up of tovrel.exe, median of %d: %.1f ms\n", runs, a);
     printf("start-up of an empty window, median of %d: %.1f ms\n", runs, b);
     printf("start-up of an empty window with one themed button, median of %d: %.1f ms\n", runs, c);
     printf("start-up ratio tovrel / empty window: %.2f\n", a / b);
     printf("start-up ratio tovrel / themed empty window: %.2f\n", a / c);
     printf("one enable plus one disable, median of %d: %.1f ms\n", runs, Median(cycles));
-    printf(
-        "where start-up goes, medians of %d in ms (\"process start\" is Wine's, until "
-        "wWinMain; the first window also sets up Wine's window system for the process):\n",
-        runs);
-    PrintPhases("tovrel, timed build", timedPhases);
+    printf("where start-up goes, seen from outside, medians of %d in ms from process creation:\n",
+           runs);
+    PrintPhases("tovrel", tovrelPhases);
     PrintPhases("empty window", emptyPhases);
     PrintPhases("themed empty window", themedPhases);
-    printf("from wWinMain until shown, ratio tovrel / themed empty window: %.2f\n",
-           Median(timedPhases.owns) / Median(themedPhases.owns));
+    printf("from the first window until ready, ratio tovrel / themed empty window: %.2f\n",
+           (a - Median(tovrelPhases.firstWindow)) / (c - Median(themedPhases.firstWindow)));
     printf("tovrel /status from start to exit, median of %d: %.1f ms\n", runs, Median(status));
     printf("an empty console program from start to exit, median of %d: %.1f ms\n", runs,
            Median(console));

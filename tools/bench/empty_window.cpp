@@ -4,8 +4,6 @@
 // any themed dialog needs.
 #include <windows.h>
 
-#include "platform/startup_phases.h"
-
 #ifdef THEMED
 constexpr wchar_t kTitle[] = L"tovrel-bench-themed";
 #else
@@ -20,7 +18,6 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    platform::EndPhase("process start");
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
@@ -29,15 +26,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassW(&windowClass);
     HWND window = CreateWindowW(kTitle, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 458, 268, nullptr, nullptr, instance, nullptr);
-    platform::EndPhase("first window, shown");
 #ifdef THEMED
     CreateWindowW(L"BUTTON", L"退 出", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 296, 192, 97, 36,
                   window, reinterpret_cast<HMENU>(100), instance, nullptr);
-    platform::EndPhase("button");
 #else
     (void)window;
 #endif
-    platform::ReportPhases();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
