@@ -4,17 +4,13 @@
 
 namespace platform {
 
-void NarrowDllSearchPath() {
+void SetUpProcess() {
     if (const auto setDefault = LATER_WINDOWS(L"kernel32.dll", SetDefaultDllDirectories)) {
         setDefault(later::kSearchSystem32);
     }
     SetDllDirectoryW(L"");
-}
-
-void KeepHardErrorBoxesAway() {
     // Windows XP has no GetErrorMode: the mode is read by setting it.
-    const UINT inherited = SetErrorMode(0);
-    SetErrorMode(inherited | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
 void EndProgram(UINT exitCode) {

@@ -1,22 +1,18 @@
-// The process's own settings, made before the program opens its window, and
-// its end.
+// The process's own settings, made before anything else, and its end.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-// Only Windows' own folders may supply DLLs, never the folder the program was
-// started from, so that a planted DLL beside a download cannot ride along.
-void NarrowDllSearchPath();
+// DLLs come only from Windows' own folders, never from the folder the program
+// was started from (a planted DLL beside a download). A drive with no disk
+// fails the file call that reaches it, with no "no disk" box of Windows'
+// own; added to the error mode the starter chose.
+void SetUpProcess();
 
-// A drive with no disk in it fails the file call that reaches it: Windows is
-// not to put up its own "no disk" box, a raw error, meanwhile. Added to the
-// error mode the program was started with, which is its starter's choice.
-void KeepHardErrorBoxesAway();
-
-// Ends the program at once: no further handler runs, the window goes away and
-// the process exits, with a failure when `exitCode` is not 0.
+// Ends the program at once: no further handler runs, the window goes, and the
+// process exits with `exitCode`.
 [[noreturn]] void EndProgram(UINT exitCode = 0);
 
 }  // namespace platform

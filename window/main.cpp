@@ -9,8 +9,7 @@
 #include "window/silent_switch.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    platform::NarrowDllSearchPath();
-    platform::KeepHardErrorBoxesAway();
+    platform::SetUpProcess();
     if (const auto command = window::ReadCommand(GetCommandLineW());
         command != window::Command::Window) {
         return window::RunSilentSwitch(command);

@@ -243,8 +243,8 @@ void SettingsDialog::cmdExit_Click() {
     platform::EndProgram();
 }
 
+// Only a click of an enabled button of this window presses.
 INT_PTR SettingsDialog::OnCommand(int id, int code, HWND from) {
-    // Only a click of an enabled button of this window presses.
     if (code == BN_CLICKED && from == Item(id) && IsWindowEnabled(from)) {
         if (id == id::cmdUp)
             cmdUp_Click();

@@ -22,12 +22,9 @@ constexpr wchar_t kUsage[] =
 constexpr wchar_t kLocalSystem[] = L"tovrel: runs as LocalSystem: run it as the user\r\n";
 
 // By switch (Enable, Disable, Status) and the state afterwards (Off, On,
-// CannotTell).
+// CannotTell); the window's message when the switch did not take.
 constexpr int kExitCodes[3][3] = {{2, 0, 3}, {0, 2, 3}, {1, 0, 3}};
-constexpr int kRunsAsLocalSystem = 4;
-constexpr int kNotUnderstood = 87;  // ERROR_INVALID_PARAMETER
 constexpr const wchar_t* kStates[] = {L"off\r\n", L"on\r\n", L"unknown\r\n"};
-// What the window's message box says when the switch did not take.
 constexpr const wchar_t* kMessages[] = {kNotEnabledMessage, kNotDisabledMessage, nullptr};
 
 }  // namespace
@@ -36,15 +33,14 @@ int RunSilentSwitch(Command command) {
     if (command == Command::Usage || command == Command::NotUnderstood) {
         const bool asked = command == Command::Usage;
         WriteStandard(asked ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, kUsage);
-        return asked ? 0 : kNotUnderstood;
+        return asked ? 0 : ERROR_INVALID_PARAMETER;
     }
     if (platform::RunsAsLocalSystem()) {
         WriteStandard(STD_OUTPUT_HANDLE, kStates[static_cast<int>(Presence::CannotTell)]);
         WriteStandard(STD_ERROR_HANDLE, kLocalSystem);
-        return kRunsAsLocalSystem;
+        return 4;
     }
-    // The lines of the failed steps are kept, for stderr should the run fail.
-    std::wstring failedSteps;
+    std::wstring failedSteps;  // for stderr, should the run fail
     platform::KeepPassedOver(&failedSteps);
     placement::TemplateLocations locations;
     placement::ResolveTemplateLocations(locations);
@@ -53,9 +49,8 @@ int RunSilentSwitch(Command command) {
     } else if (command == Command::Disable) {
         placement::Disable(locations);
     }
-    // As the window does after a press, the state is looked at once more; that
-    // one look gives both the line and the exit code, so they agree whatever
-    // another tovrel does meanwhile.
+    // One look gives both the line and the exit code, so that they agree
+    // whatever another tovrel does meanwhile.
     const int after = static_cast<int>(placement::IsInstalled(locations.strDest));
     platform::KeepPassedOver(nullptr);
     const int which = static_cast<int>(command);
