@@ -73,9 +73,8 @@ DWORD LookForCopy(const std::wstring& path, Presence& presence) {
         error = IsDeletePending(file.get(), pending);
     }
     if (!error) {
-        const DWORD notOrdinary =
-            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-        presence = file && !(attributes & notOrdinary) && !pending ? Presence::On : Presence::Off;
+        attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+        presence = file && !attributes && !pending ? Presence::On : Presence::Off;
     }
     return error;
 }

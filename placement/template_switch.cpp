@@ -18,10 +18,9 @@ SwitchOutcome Enable(const TemplateLocations& locations) {
     const std::wstring& src = locations.strSource;
     const std::wstring& dest = locations.strDest;
     PassOver(L"enable: leftovers", ClearLeftoverCopies(src, dest));
-    // Copied without looking first: a copy already there is refreshed, and
-    // success is judged only by what lies there afterwards. Never onto the
-    // installed template itself, should Word's startup folder be the program's;
-    // when that cannot be told, not at all.
+    // A copy already there is refreshed. Never onto the installed template
+    // itself, should Word's startup folder be the program's; when that cannot
+    // be told, not at all.
     Sameness sameness;
     PassOver(L"enable: same file", CompareWithInstalled(src, dest, sameness));
     if (sameness == Sameness::Different) {
@@ -35,9 +34,8 @@ SwitchOutcome Disable(const TemplateLocations& locations) {
     const std::wstring& src = locations.strSource;
     const std::wstring& dest = locations.strDest;
     PassOver(L"disable: leftovers", ClearLeftoverCopies(src, dest));
-    // Cannot tell: the delete is tried all the same. DeleteFileAt leaves the
-    // installed template itself, should the startup folder be the program's:
-    // deleting it would lose the add-in for good.
+    // Cannot tell: the delete is tried all the same; DeleteFileAt leaves the
+    // installed template itself.
     if (IsInstalled(dest) != Presence::Off) {
         PassOver(L"disable: delete", DeleteFileAt(dest, src));
     }
