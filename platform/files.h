@@ -15,7 +15,6 @@
 
 namespace platform {
 
-// What a look found: there, not there, or it could not tell.
 enum class Presence { Off, On, CannotTell };
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
