@@ -16,7 +16,7 @@ struct CloseKeyIntoStatus {
 }  // namespace
 
 std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName, DWORD* type) {
-    DWORD unasked = REG_NONE;
+    DWORD unasked = REG_NONE, size = 0;
     DWORD& kind = type ? *type : unasked;
     kind = REG_NONE;
     HKEY opened = nullptr;
@@ -29,7 +29,6 @@ std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring value
     const platform::Owned<HKEY, CloseKeyIntoStatus> key(opened);
     // The size, then the data in room for that size: a value that grew in
     // between no longer fits and reads as "".
-    DWORD size = 0;
     RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     if (size < 2 || RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &kind,

@@ -7,16 +7,15 @@
 
 namespace placement::mdlvantel {
 
-// Status of the last GetRegString call: -1002 for an empty key path, the
-// open's error, else the close's result (normally 0, found or not). Output
-// only; nothing in the program decides on it.
+// Status of the last GetRegString call: kEmptyKeyPath, the open's error, else
+// the close's result. Output only; nothing in the program decides on it.
 extern LONG lRegStatus;
 constexpr LONG kEmptyKeyPath = -1002;
 
 // The value's text as stored, unexpanded, less a terminating NUL only; a value
 // of another type than a string is its bytes in the ANSI code page. "" for a
-// missing, empty or one-byte value and whatever fails. `type`, when given,
-// receives the type of the value read.
+// missing, empty or one-byte value and whatever fails. `type` receives the
+// type of the value read.
 std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName,
                           DWORD* type = nullptr);
 

@@ -1,7 +1,10 @@
 #include "placement/template_files.h"
+#include "placement/template_switch.h"
 
 #include <cwchar>
 #include <vector>
+
+#include "platform/error_rule.h"
 
 using namespace platform;
 
@@ -12,13 +15,6 @@ namespace {
 // What Windows refuses to copy over, and what a copy never takes from its
 // template: a read-only copy could never be switched off again.
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-// ~tv, four hex digits, .tmp: a temporary's name, which Word never loads.
-bool IsTemporaryName(const std::wstring& name) {
-    return name.size() == 11 && _wcsnicmp(name.c_str(), L"~tv", 3) == 0 &&
-           std::wcsspn(name.c_str() + 3, L"0123456789ABCDEFabcdef") >= 4 &&
-           _wcsicmp(name.c_str() + 7, L".tmp") == 0;
-}
 
 // A new file under the first temporary name no file has, marked for deletion
 // at once, so that it goes however the copy or tovrel ends. Should the mark
@@ -73,9 +69,8 @@ DWORD LookForCopy(const std::wstring& path, Presence& presence) {
         error = IsDeletePending(file.get(), pending);
     }
     if (!error) {
-        const DWORD notOrdinary =
-            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-        presence = file && !(attributes & notOrdinary) && !pending ? Presence::On : Presence::Off;
+        attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+        presence = file && !attributes && !pending ? Presence::On : Presence::Off;
     }
     return error;
 }
@@ -150,7 +145,11 @@ DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destin
     }
     DWORD failure = ERROR_SUCCESS;
     for (const auto& name : names) {
-        if (!IsTemporaryName(name)) {
+        // ~tv, four hex digits, .tmp, which Word never loads; the search also
+        // matches a long name by its short one.
+        if (name.size() != 11 || _wcsnicmp(name.c_str(), L"~tv", 3) != 0 ||
+            std::wcsspn(name.c_str() + 3, L"0123456789ABCDEFabcdef") < 4 ||
+            _wcsicmp(name.c_str() + 7, L".tmp") != 0) {
             continue;
         }
         // Held against every writer and every other delete while it is
@@ -167,6 +166,41 @@ DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destin
         }
     }
     return failure;
+}
+
+Presence IsInstalled(const std::wstring& strDest) {
+    Presence presence;
+    PassOver(L"presence check", LookForCopy(strDest, presence));
+    return presence;
+}
+
+SwitchOutcome Enable(const TemplateLocations& locations) {
+    const std::wstring& src = locations.strSource;
+    const std::wstring& dest = locations.strDest;
+    PassOver(L"enable: leftovers", ClearLeftoverCopies(src, dest));
+    // A copy already there is refreshed. Never onto the installed template
+    // itself, should Word's startup folder be the program's; when that cannot
+    // be told, not at all.
+    Sameness sameness;
+    PassOver(L"enable: same file", CompareWithInstalled(src, dest, sameness));
+    if (sameness == Sameness::Different) {
+        PassOver(L"enable: copy", CopyFileReplacing(src, dest));
+    }
+    return IsInstalled(dest) == Presence::On ? SwitchOutcome::Done  // cannot tell: not enabled
+                                             : SwitchOutcome::NotEnabled;
+}
+
+SwitchOutcome Disable(const TemplateLocations& locations) {
+    const std::wstring& src = locations.strSource;
+    const std::wstring& dest = locations.strDest;
+    PassOver(L"disable: leftovers", ClearLeftoverCopies(src, dest));
+    // Cannot tell: the delete is tried all the same; DeleteFileAt leaves the
+    // installed template itself.
+    if (IsInstalled(dest) != Presence::Off) {
+        PassOver(L"disable: delete", DeleteFileAt(dest, src));
+    }
+    return IsInstalled(dest) != Presence::Off ? SwitchOutcome::NotDisabled  // cannot tell too
+                                              : SwitchOutcome::Done;
 }
 
 }  // namespace placement

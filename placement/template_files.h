@@ -15,8 +15,8 @@ enum class Sameness { Different, Same, CannotTell };
 
 // On when an ordinary file lies at `path` and is not going away: read-only and
 // archive files count; hidden and system files, folders and a file marked for
-// deletion do not. Off also when the path names no file at all. CannotTell
-// with the error (a refused path, a drive that is not ready).
+// deletion do not. CannotTell with the error (a refused path, a drive that is
+// not ready).
 DWORD LookForCopy(const std::wstring& path, platform::Presence& presence);
 
 // Whether `path` names the `installed` template, by whatever spelling:
@@ -35,8 +35,8 @@ DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destinat
 // nor anything when that cannot be told.
 DWORD DeleteFileAt(const std::wstring& path, const std::wstring& installed);
 
-// Deletes the temporaries an ended copy left in the folder of `destination`
-// that hold `source`'s bytes; any other file, or one somebody holds, stays.
+// Deletes the temporaries an ended copy left beside `destination` that hold
+// `source`'s bytes; any other file, or one somebody holds, stays.
 DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination);
 
 }  // namespace placement

@@ -14,21 +14,16 @@ namespace {
 constexpr wchar_t kTemplateName[] = L"quorlen.dot";
 constexpr DWORD kMostExpanded = 32767;  // characters with the NUL, Windows' limit
 
-struct FreeModule {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
-};
-
 // The application-data folder Windows reports for the user, or "". shell32,
 // costly to load, is loaded only where the environment does not say.
 std::wstring ApplicationData() {
     std::wstring folder(kMostExpanded, L'\0');
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder.data(), kMostExpanded);
     folder.resize(length < kMostExpanded ? length : 0);
-    const platform::Owned<HMODULE, FreeModule> shell32(folder.empty() ? LoadLibraryW(L"shell32.dll")
-                                                                      : nullptr);
+    const platform::Owned<HMODULE, platform::Call<FreeLibrary>> shell32(
+        folder.empty() ? LoadLibraryW(L"shell32.dll") : nullptr);
     const auto get = reinterpret_cast<decltype(&SHGetFolderPathW)>(reinterpret_cast<void*>(
         shell32 ? GetProcAddress(shell32.get(), "SHGetFolderPathW") : nullptr));
-    // Whether the folder is there is the file services' to find.
     wchar_t path[MAX_PATH] = L"";
     if (get && SUCCEEDED(get(nullptr, CSIDL_APPDATA | CSIDL_FLAG_DONT_VERIFY, nullptr,
                              SHGFP_TYPE_CURRENT, path))) {
@@ -37,9 +32,8 @@ std::wstring ApplicationData() {
     return folder;
 }
 
-// Puts the environment's values into an expandable folder, as Word does.
-// Expanding would cut a NUL inside or a text longer than Windows expands:
-// such a folder stays as stored, for the file services to refuse whole.
+// Expanding would cut a NUL inside or a text longer than Windows expands: such
+// a folder stays as stored, for the file services to refuse whole.
 DWORD Expand(std::wstring& folder) {
     if (folder.find(L'\0') != folder.npos || folder.size() >= kMostExpanded) {
         return ERROR_SUCCESS;
@@ -89,7 +83,6 @@ void ResolveTemplateLocations(TemplateLocations& locations) {
     if (error || folder.empty()) {
         platform::PassOver(L"load: startup folder", error ? error : ERROR_PATH_NOT_FOUND);
     } else {
-        // A "\" is added only where the folder does not end with one.
         locations.strDest = folder + (folder.back() == L'\\' ? L"" : L"\\") + kTemplateName;
     }
 }

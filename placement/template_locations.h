@@ -12,9 +12,8 @@ struct TemplateLocations {
     std::wstring strDest;    // its copy in Word's user startup folder
 };
 
-// Fills both paths, each in a step under the error rule: a step that fails
-// leaves its field as it was (empty, which every file service refuses) and the
-// next step runs.
+// A step that fails leaves its field empty, which every file service refuses,
+// and the next step runs.
 void ResolveTemplateLocations(TemplateLocations& locations);
 
 }  // namespace placement

@@ -16,13 +16,10 @@ enum class SwitchOutcome {
     NotDisabled,  // after disabling, the template is still at strDest
 };
 
-// The presence check (LookForCopy); a failure is passed over here.
 platform::Presence IsInstalled(const std::wstring& strDest);
 
-// Copies the template into Word's startup folder.
 SwitchOutcome Enable(const TemplateLocations& locations);
 
-// Deletes the copy in Word's startup folder.
 SwitchOutcome Disable(const TemplateLocations& locations);
 
 }  // namespace placement

@@ -1,7 +1,9 @@
 // File helpers for a program that names its files in the ANSI code page. A
 // path the ANSI file functions cannot take whole is refused before any file
-// call. None of them raises: each answers ERROR_SUCCESS or the Win32 error of
-// what failed, and gives what it found through its last parameters.
+// call. Each answers ERROR_SUCCESS or the Win32 error of what failed, and gives
+// what it found through its last parameters. What can be asked and done through
+// an open handle is, so that a name that changes meanwhile cannot send a step to
+// another file.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +15,6 @@
 
 namespace platform {
 
-// What a look found: there, not there, or it could not tell.
 enum class Presence { Off, On, CannotTell };
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -23,29 +24,20 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // GetLastError().
 std::wstring ProgramDirectory();
 
-// The error of the call that just failed; never ERROR_SUCCESS.
-DWORD LastFailure();
-
-// `path` as the ANSI file functions will read it, or why they could not take
-// it whole: empty, a NUL inside, MAX_PATH characters or more, a character the
-// code page lacks or spells only as a look-alike.
-DWORD AnsiPath(const std::wstring& path, std::string& ansi);
-
 // The folder `path` names its file in, with its final separator.
 std::wstring FolderOf(const std::wstring& path);
 
-// CreateFileA of `path`, once it is known to reach the file functions whole.
 DWORD Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
            KernelHandle& file);
 
 // What lies at `path`, file or folder, opened with no access rights so that
-// neither it nor its holders are disturbed; `flags` adds to CreateFileA's.
-// `file` stays null when nothing does: no such file, folder or drive, a name
-// no file can have, or a file marked for deletion.
+// neither it nor its holders are disturbed. `file` stays null when nothing
+// does: no such file, folder or drive, a name no file can have, or a file
+// marked for deletion.
 DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file);
 
-// The names of the files and folders matching `pattern` that have none of
-// the `excluded` attributes; none when nothing, not even the folder, is there.
+// The names matching `pattern` that have none of the `excluded` attributes;
+// none when nothing, not even the folder, is there.
 DWORD FilesMatching(const std::wstring& pattern, DWORD excluded, std::vector<std::wstring>& names);
 
 DWORD AttributesOf(HANDLE file, DWORD& attributes);
@@ -54,16 +46,12 @@ DWORD AttributesOf(HANDLE file, DWORD& attributes);
 // deletion, which Windows refuses as though for a lack of rights.
 bool RefusedAsGoingAway(DWORD error);
 
-// Whether the open file is marked for deletion: its name stays only until its
-// last holder lets go.
 DWORD IsDeletePending(HANDLE file, bool& pending);
 
 // Marks the open file for deletion when its last handle closes, or unmarks it.
-// It needs DELETE access.
+// It needs DELETE access, as the rename does.
 DWORD MarkForDeletion(HANDLE file, bool marked);
 
-// Renames the open file to `destination`, replacing a file there. It needs
-// DELETE access.
 DWORD RenameReplacing(HANDLE file, const std::wstring& destination);
 
 // Whether the open files are one file; ERROR_NOT_SUPPORTED where nothing tells.
@@ -73,8 +61,8 @@ DWORD AreSameFile(HANDLE a, HANDLE b, bool& same);
 DWORD IsFileAt(const std::wstring& path, HANDLE file, bool& same);
 
 // Whether the open `file` is the entry `path` names in its folder, and not a
-// file a link there leads to. Yes where Windows cannot say (Windows XP, which
-// has no symbolic links to files).
+// file a link there leads to. Yes on Windows XP, which has no symbolic links to
+// files.
 DWORD IsNamedEntry(HANDLE file, const std::wstring& path, bool& named);
 
 DWORD CopyBytes(HANDLE from, HANDLE to);

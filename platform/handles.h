@@ -1,6 +1,5 @@
 // Owners for every kind of handle the program opens, so that no way out of a
-// function leaks one: kernel objects, searches, GDI objects, device contexts,
-// windows, icons and hooks.
+// function leaks one.
 #pragma once
 
 #include <windows.h>
@@ -46,39 +45,30 @@ private:
     Release release_{};
 };
 
-struct CloseKernelHandle {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+// A releaser that calls `Function` with the handle.
+template <auto Function>
+struct Call {
+    template <class Handle>
+    void operator()(Handle handle) const noexcept {
+        Function(handle);
+    }
 };
-struct CloseFind {
-    void operator()(HANDLE handle) const noexcept { FindClose(handle); }
-};
-// GDI will not delete an object still selected into a device context:
-// deselect it first.
-struct DeleteGdiObject {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
+
 // A device context from GetDC goes back to the window it came from.
 struct ReleaseWindowDC {
     HWND window = nullptr;
     void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
 };
-struct DestroyWindowHandle {
-    void operator()(HWND window) const noexcept { DestroyWindow(window); }
-};
-struct DestroyIconHandle {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-struct UnhookWindowsHook {
-    void operator()(HHOOK hook) const noexcept { UnhookWindowsHookEx(hook); }
-};
 
-using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
-using FindHandle = Owned<HANDLE, CloseFind>;
+using KernelHandle = Owned<HANDLE, Call<CloseHandle>>;
+using FindHandle = Owned<HANDLE, Call<FindClose>>;
+// GDI will not delete an object still selected into a device context:
+// deselect it first.
 template <class Object = HGDIOBJ>
-using GdiObject = Owned<Object, DeleteGdiObject>;
+using GdiObject = Owned<Object, Call<DeleteObject>>;
 using WindowDC = Owned<HDC, ReleaseWindowDC>;  // WindowDC dc(GetDC(w), {w})
-using OwnedWindow = Owned<HWND, DestroyWindowHandle>;
-using IconHandle = Owned<HICON, DestroyIconHandle>;
-using HookHandle = Owned<HHOOK, UnhookWindowsHook>;
+using OwnedWindow = Owned<HWND, Call<DestroyWindow>>;
+using IconHandle = Owned<HICON, Call<DestroyIcon>>;
+using HookHandle = Owned<HHOOK, Call<UnhookWindowsHookEx>>;
 
 }  // namespace platform

@@ -1,16 +1,9 @@
-// Functions of later Windows, looked up when they are needed rather than
-// imported: Windows XP refuses to start an exe with an import it cannot find,
-// and a DLL the program seldom needs costs its start-up nothing until then.
-//
-// The program is compiled against Windows XP's declarations, so that no
-// macro or record of later Windows slips unseen into code that runs on every
-// Windows (QS_ALLINPUT, for one, means more than XP takes). What it takes from
-// later Windows is declared here, by hand, as Windows declares it: each
-// function's pointer type, an enumeration parameter as the number it is, and
-// the numbers and records the functions take. tests/later_windows_test.cpp,
-// compiled against Windows 10's declarations, checks every one against
-// Windows' own, so that a wrong calling convention, parameter or size cannot
-// compile.
+// Functions of later Windows, looked up when needed rather than imported:
+// Windows XP refuses to start an exe with an import it cannot find. The
+// program is compiled against XP's declarations, so that nothing of later
+// Windows slips unseen into code that runs on every Windows; what it takes
+// from later Windows is declared here by hand, as Windows declares it, and
+// tests/later_windows_test.cpp checks each against Windows' own.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +13,7 @@ struct IUnknown;
 
 namespace platform {
 
-// `name` from the loaded DLL `module`, as `Function`, or null where this
-// Windows lacks it. Use it through LATER_WINDOWS, which takes the type
-// declared below.
+// `name` from the loaded DLL `module`, or null where this Windows lacks it.
 template <class Function>
 Function Later(const wchar_t* module, const char* name) {
     return reinterpret_cast<Function>(
@@ -51,8 +42,8 @@ constexpr DWORD kLiveRegionChanged = 0x8019;     // EVENT_OBJECT_LIVEREGIONCHANG
 using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD directories);
 constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-// kernel32: a file's records by its handle (Windows Vista; the 128-bit ID,
-// Windows 8), and its final path (Vista).
+// kernel32: a file's records by its handle (Vista; the 128-bit ID, 8), and its
+// final path (Vista).
 using GetFileInformationByHandleEx = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
                                                    DWORD size);
 using SetFileInformationByHandle = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
@@ -78,12 +69,10 @@ struct IdRecord {  // FILE_ID_INFO
     ULONGLONG VolumeSerialNumber;
     BYTE FileId[16];
 };
-constexpr DWORD kNormalizedName = 0x0;  // FILE_NAME_NORMALIZED
-constexpr DWORD kDosVolumeName = 0x0;   // VOLUME_NAME_DOS
-constexpr DWORD kNtVolumeName = 0x2;    // VOLUME_NAME_NT
+constexpr DWORD kDosVolumeName = 0x0;  // VOLUME_NAME_DOS
+constexpr DWORD kNtVolumeName = 0x2;   // VOLUME_NAME_NT
 
-// ntdll, which Windows XP has too: the same records as XP knows them, and
-// what a failed file call left behind.
+// ntdll, which Windows XP has too: the same records as XP knows them.
 using NtQueryInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
                                                 ULONG size, unsigned kind);
 using NtSetInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
@@ -115,7 +104,6 @@ using CoCreateInstance = HRESULT(WINAPI*)(const CLSID& id, IUnknown* outer, DWOR
 
 }  // namespace platform
 
-// LATER_WINDOWS(L"user32.dll", GetDpiForWindow): the function, of the type
-// declared for it above, or null.
+// LATER_WINDOWS(L"user32.dll", GetDpiForWindow): the function, typed as above, or null.
 #define LATER_WINDOWS(module, function) \
     ::platform::Later<::platform::later::function>(module, #function)

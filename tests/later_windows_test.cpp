@@ -74,7 +74,6 @@ static_assert(later::kSearchSystem32 == LOAD_LIBRARY_SEARCH_SYSTEM32);
 static_assert(Number(later::kRenameRecord) == Number(FileRenameInfo));
 static_assert(Number(later::kDispositionRecord) == Number(FileDispositionInfo));
 static_assert(Number(later::kIdRecord) == Number(FileIdInfo));
-static_assert(later::kNormalizedName == FILE_NAME_NORMALIZED);
 static_assert(later::kDosVolumeName == VOLUME_NAME_DOS);
 static_assert(later::kNtVolumeName == VOLUME_NAME_NT);
 static_assert(Number(later::kNativeStandardRecord) == Number(FileStandardInformation));
