@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "platform/error_rule.h"
+#include "placement/error_rule.h"
 
 using namespace platform;
 

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "placement/registry_reader.h"
-#include "platform/error_rule.h"
+#include "placement/error_rule.h"
 #include "platform/files.h"
 #include "platform/handles.h"
 
@@ -49,7 +49,7 @@ DWORD Expand(std::wstring& folder) {
 void ResolveTemplateLocations(TemplateLocations& locations) {
     const std::wstring directory = platform::ProgramDirectory();
     if (directory.empty()) {
-        platform::PassOver(L"load: program directory", GetLastError());
+        PassOver(L"load: program directory", GetLastError());
     } else {
         // "C:\" gives "C:\\quorlen.dot", which Windows reads as "C:\quorlen.dot".
         locations.strSource = directory + L"\\" + kTemplateName;
@@ -81,7 +81,7 @@ void ResolveTemplateLocations(TemplateLocations& locations) {
     }
     const DWORD error = type == REG_EXPAND_SZ ? Expand(folder) : ERROR_SUCCESS;
     if (error || folder.empty()) {
-        platform::PassOver(L"load: startup folder", error ? error : ERROR_PATH_NOT_FOUND);
+        PassOver(L"load: startup folder", error ? error : ERROR_PATH_NOT_FOUND);
     } else {
         locations.strDest = folder + (folder.back() == L'\\' ? L"" : L"\\") + kTemplateName;
     }

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/dpi.h"
-#include "platform/error_rule.h"
+#include "placement/error_rule.h"
 #include "platform/later_windows.h"
 #include "platform/live_region.h"
 #include "platform/process.h"
@@ -20,8 +20,8 @@ using platform::Presence;
 
 namespace {
 
-constexpr DWORD kFirstLookMs = 500;  // the longest the window waits to show the state
-constexpr DWORD kLookEveryMs = 750;  // unasked: a change shows within about a second
+constexpr DWORD kFirstLookMs = 500;   // the longest the window waits to show the state
+constexpr DWORD kLookEveryMs = 1000;  // unasked: a change shows within about a second
 
 // Where the controls stand, in twips of the client area.
 constexpr struct {
@@ -338,7 +338,7 @@ INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
         const bool up = outcome == SwitchOutcome::NotEnabled;
         if (!MessageBoxW(dialog_, up ? kNotEnabledMessage : kNotDisabledMessage, kMessageTitle,
                          MB_OK | (up ? MB_ICONINFORMATION : MB_ICONSTOP))) {
-            platform::PassOver(L"message box", GetLastError());
+            placement::PassOver(L"message box", GetLastError());
         }
         SetEvent(wake_.get());  // the box may have been open long
     }

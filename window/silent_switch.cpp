@@ -3,7 +3,7 @@
 #include <string>
 
 #include "placement/template_switch.h"
-#include "platform/error_rule.h"
+#include "placement/error_rule.h"
 #include "platform/standard_output.h"
 #include "platform/user_account.h"
 #include "window/texts.h"
@@ -41,7 +41,7 @@ int RunSilentSwitch(Command command) {
         return 4;
     }
     std::wstring failedSteps;  // for stderr, should the run fail
-    platform::KeepPassedOver(&failedSteps);
+    placement::KeepPassedOver(&failedSteps);
     placement::TemplateLocations locations;
     placement::ResolveTemplateLocations(locations);
     if (command == Command::Enable) {
@@ -52,7 +52,7 @@ int RunSilentSwitch(Command command) {
     // One look gives both the line and the exit code, so that they agree
     // whatever another tovrel does meanwhile.
     const int after = static_cast<int>(placement::IsInstalled(locations.strDest));
-    platform::KeepPassedOver(nullptr);
+    placement::KeepPassedOver(nullptr);
     const int which = static_cast<int>(command);
     const int code = kExitCodes[which][after];
     WriteStandard(STD_OUTPUT_HANDLE, kStates[after]);

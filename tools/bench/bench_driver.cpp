@@ -5,7 +5,7 @@
 // themed button, the ratios, and the median time of one enable plus one
 // disable pressed in tovrel's window. Then where start-up goes, seen from
 // outside through the window events Windows raises for each program: until
-// its first window is made, its main window made, and shown. Then "tovrel
+// its first window is made, its main window made, and ready. Then "tovrel
 // /status" from process creation until it has ended, beside a console program
 // that does nothing. Last, what tovrel costs while it waits: its looks at the
 // copy's place.
@@ -64,9 +64,10 @@ bool HasText(HWND control) {
 
 // A program's start-up as the window events of its process show it, in ms
 // from just before the process was made: its first window made (Wine's
-// window system set up), its main window (of its class) made, and shown.
+// window system set up), and its main window (of its class) made. (Wine
+// raises no EVENT_OBJECT_SHOW across processes: "ready" is seen by looking.)
 struct Marks {
-    double firstWindow = -1, mainMade = -1, shown = -1;
+    double firstWindow = -1, mainMade = -1;
 };
 struct Watch {
     double start = 0;
@@ -92,9 +93,6 @@ void CALLBACK NoteEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LO
         watch.main = window;
         watch.marks.mainMade = ms;
     }
-    if (event == EVENT_OBJECT_SHOW && window == watch.main && watch.marks.shown < 0) {
-        watch.marks.shown = ms;
-    }
 }
 
 struct Started {
@@ -105,18 +103,17 @@ struct Started {
 };
 
 struct Phases {
-    std::vector<double> firstWindow, mainMade, shown, ready;
+    std::vector<double> firstWindow, mainMade, ready;
     void Add(const Marks& m, double ready) {
         firstWindow.push_back(m.firstWindow);
         mainMade.push_back(m.mainMade);
-        shown.push_back(m.shown);
         this->ready.push_back(ready);
     }
 };
 
 void PrintPhases(const char* what, const Phases& p) {
-    printf("  %s: first window made %.1f, main window made %.1f, shown %.1f, ready %.1f\n", what,
-           Median(p.firstWindow), Median(p.mainMade), Median(p.shown), Median(p.ready));
+    printf("  %s: first window made %.1f, main window made %.1f, ready %.1f\n", what,
+           Median(p.firstWindow), Median(p.mainMade), Median(p.ready));
 }
 
 // Starts `exe` and waits until its window titled `title` (of class
@@ -131,8 +128,8 @@ Started Start(const std::wstring& exe, const wchar_t* title, const wchar_t* main
     s.process = std::make_unique<support::Process>(exe, L"\"" + exe + L"\"", nullptr, nullptr,
                                                    /*suspended=*/true);
     const HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, NoteEvent, s.process->id(),
-                        0, WINEVENT_OUTOFCONTEXT);
+        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, NoteEvent,
+                        s.process->id(), 0, WINEVENT_OUTOFCONTEXT);
     s.process->Resume();
     const bool shown = WaitFor([&] {
         HWND window = FindWindowW(nullptr, title);
@@ -147,7 +144,7 @@ Started Start(const std::wstring& exe, const wchar_t* title, const wchar_t* main
         return false;
     });
     s.milliseconds = Now() - start;
-    WaitFor([] { return watch.marks.shown >= 0; }, 1000);  // events still queued
+    WaitFor([] { return watch.marks.mainMade >= 0; }, 1000);  // events still queued
     UnhookWinEvent(hook);
     s.marks = watch.marks;
     if (!shown) {

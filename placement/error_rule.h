@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace platform {
+namespace placement {
 
 // Passes over a failed step: when `error` is not ERROR_SUCCESS, one line
 // "tovrel: <step>: error <n>" goes to a debugger through OutputDebugStringW.
@@ -21,4 +21,4 @@ void PassOver(const wchar_t* step, DWORD error);
 // run without the window to write to stderr; null stops it.
 void KeepPassedOver(std::wstring* lines);
 
-}  // namespace platform
+}  // namespace placement

@@ -1,6 +1,6 @@
-#include "platform/error_rule.h"
+#include "placement/error_rule.h"
 
-namespace platform {
+namespace placement {
 
 namespace {
 std::wstring* kept = nullptr;
@@ -24,4 +24,4 @@ void PassOver(const wchar_t* step, DWORD error) {
     }
 }
 
-}  // namespace platform
+}  // namespace placement
