@@ -14,8 +14,7 @@ void PassOver(const wchar_t* step, DWORD error) {
     if (error == ERROR_SUCCESS) {
         return;
     }
-    // wsprintfW stops at 1024 characters, its own limit; a step is a short
-    // name of the program's own.
+    // wsprintfW's limit; a step is a short name of the program's own.
     wchar_t line[1024];
     const int length = wsprintfW(line, L"tovrel: %.990s: error %lu\n", step, error);
     OutputDebugStringW(line);

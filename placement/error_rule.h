@@ -1,9 +1,7 @@
-// The handlers' rule for failures: a step that fails is passed over and the
-// next step runs; nothing of a failure ever reaches the user, and the switch
-// judges its outcome afterwards by looking at the files. A condition that
-// cannot be evaluated counts as met: the presence and same-file checks answer
-// in three values, and each use spells out which way "cannot tell" goes, so
-// `!= Presence::Off` runs the step it guards.
+// The rule for failures: a step that fails is passed over and the next runs;
+// no failure reaches the user, and the switch judges its outcome by looking
+// at the files afterwards. Each use of a three-valued check spells out which
+// way "cannot tell" goes.
 #pragma once
 
 #include <windows.h>
@@ -12,13 +10,12 @@
 
 namespace placement {
 
-// Passes over a failed step: when `error` is not ERROR_SUCCESS, one line
-// "tovrel: <step>: error <n>" goes to a debugger through OutputDebugStringW.
-// Nothing when error is ERROR_SUCCESS.
+// Unless `error` is ERROR_SUCCESS, one line "tovrel: <step>: error <n>" goes
+// to a debugger.
 void PassOver(const wchar_t* step, DWORD error);
 
-// From now on each such line is also added to `lines`, ending in CRLF, for a
-// run without the window to write to stderr; null stops it.
+// Each such line also goes to `lines`, ending in CRLF, for a run without the
+// window to write to stderr; null stops it.
 void KeepPassedOver(std::wstring* lines);
 
 }  // namespace placement

@@ -7,14 +7,6 @@ namespace placement::mdlvantel {
 
 LONG lRegStatus = 0;
 
-namespace {
-
-struct CloseKeyIntoStatus {
-    void operator()(HKEY key) const noexcept { lRegStatus = RegCloseKey(key); }
-};
-
-}  // namespace
-
 std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName, DWORD* type) {
     DWORD unasked = REG_NONE, size = 0;
     DWORD& kind = type ? *type : unasked;
@@ -26,7 +18,8 @@ std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring value
     if (lRegStatus != ERROR_SUCCESS) {
         return {};
     }
-    const platform::Owned<HKEY, CloseKeyIntoStatus> key(opened);
+    auto close = [](HKEY key) { lRegStatus = RegCloseKey(key); };
+    const platform::Owned<HKEY, decltype(close)> key(opened, close);
     // The size, then the data in room for that size: a value that grew in
     // between no longer fits and reads as "".
     RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
@@ -38,7 +31,6 @@ std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring value
     if (kind == REG_SZ || kind == REG_EXPAND_SZ || kind == REG_MULTI_SZ) {
         text.resize(size / sizeof(wchar_t));  // half a character is no text
     } else {
-        // As the registry hands any other value to a program asking for text.
         text = platform::FromAnsi({reinterpret_cast<const char*>(text.data()), size});
     }
     // A value stored without its NUL keeps its last character, a final "\" too.

@@ -7,15 +7,14 @@
 
 namespace placement::mdlvantel {
 
-// Status of the last GetRegString call: kEmptyKeyPath, the open's error, else
-// the close's result. Output only; nothing in the program decides on it.
+// The last GetRegString's kEmptyKeyPath, open's error, else close's result;
+// nothing in the program decides on it.
 extern LONG lRegStatus;
 constexpr LONG kEmptyKeyPath = -1002;
 
 // The value's text as stored, unexpanded, less a terminating NUL only; a value
-// of another type than a string is its bytes in the ANSI code page. "" for a
-// missing, empty or one-byte value and whatever fails. `type` receives the
-// type of the value read.
+// of another type is its bytes in the ANSI code page. "" for a missing, empty
+// or one-byte value and whatever fails. `type` receives the value's type.
 std::wstring GetRegString(HKEY rootKey, std::wstring keyPath, std::wstring valueName,
                           DWORD* type = nullptr);
 

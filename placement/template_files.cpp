@@ -17,14 +17,12 @@ namespace {
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // A new file under the first temporary name no file has, marked for deletion
-// at once, so that it goes however the copy or tovrel ends. Should the mark
-// be refused, the empty file stays: only a delete by name could take it,
-// which might take a file someone made meanwhile.
+// at once. Should the mark be refused, the empty file stays: a delete by name
+// might take a file someone made meanwhile.
 DWORD MakeTemporary(const std::wstring& folder, KernelHandle& file) {
     for (unsigned number = 0; number < 0x10000; ++number) {
         wchar_t name[12];
         wsprintfW(name, L"~tv%04X.tmp", number);
-        // Nobody may write into it or take it away meanwhile; readers may look.
         const DWORD error = Open(folder + name, GENERIC_WRITE | DELETE, FILE_SHARE_READ, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, file);
         if (!error) {
@@ -40,8 +38,7 @@ DWORD MakeTemporary(const std::wstring& folder, KernelHandle& file) {
 }
 
 // Windows refuses to copy over a read-only, hidden or system file; a rename
-// refuses only a read-only one, and Wine's not even that. The name itself is
-// looked at: a link there is replaced, not what it leads to.
+// refuses only a read-only one, and Wine's not even that.
 DWORD RefuseKept(const std::wstring& destination) {
     KernelHandle file;
     DWORD attributes = 0;
@@ -55,6 +52,41 @@ DWORD RefuseKept(const std::wstring& destination) {
 DWORD OpenTemplate(const std::wstring& source, KernelHandle& file) {
     return Open(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING,
                 FILE_FLAG_SEQUENTIAL_SCAN, file);
+}
+
+// The temporaries an ended copy left beside `destination` that hold `source`'s
+// bytes; any other file, or one somebody holds, stays.
+DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination) {
+    const std::wstring folder = FolderOf(destination);
+    std::vector<std::wstring> names;
+    KernelHandle original;
+    if (DWORD error =
+            FilesMatching(folder + L"~tv????.tmp", kKept | FILE_ATTRIBUTE_DIRECTORY, names);
+        error || names.empty() || (error = OpenTemplate(source, original))) {
+        return error;
+    }
+    DWORD failure = ERROR_SUCCESS;
+    for (const auto& name : names) {
+        // The search also matches a long name by its short one.
+        if (name.size() != 11 || _wcsnicmp(name.c_str(), L"~tv", 3) != 0 ||
+            std::wcsspn(name.c_str() + 3, L"0123456789ABCDEFabcdef") < 4 ||
+            _wcsicmp(name.c_str() + 7, L".tmp") != 0) {
+            continue;
+        }
+        // Held against every writer and every other delete while it is
+        // looked at: one that another tovrel still writes refuses to open.
+        KernelHandle file;
+        bool same = false;
+        DWORD error = Open(folder + name, GENERIC_READ | DELETE, FILE_SHARE_READ, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, file);
+        if (!error && !(error = SameBytes(original.get(), file.get(), same)) && same) {
+            error = MarkForDeletion(file.get(), true);
+        }
+        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND) {
+            failure = error;
+        }
+    }
+    return failure;
 }
 
 }  // namespace
@@ -81,12 +113,7 @@ DWORD CompareWithInstalled(const std::wstring& installed, const std::wstring& pa
     KernelHandle other;
     bool same = false;
     DWORD error = OpenToLook(path, 0, other);
-    // The installed template by its Unicode name: the program knows its own
-    // folder whole, whatever the code page can spell.
-    if (!error && other) {
-        error = IsFileAt(installed, other.get(), same);
-    }
-    if (!error) {
+    if (!error && (!other || !(error = IsFileAt(installed, other.get(), same)))) {
         sameness = same ? Sameness::Same : Sameness::Different;
     }
     return error;
@@ -95,8 +122,7 @@ DWORD CompareWithInstalled(const std::wstring& installed, const std::wstring& pa
 DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     KernelHandle original, copy;
     DWORD error = RefuseKept(destination);
-    // The template opened before anything is made: missing, it leaves nothing
-    // to clean up. A copy that fails half way (a full disk) goes with its mark.
+    // The template opened first: missing, it leaves nothing to clean up.
     if (error || (error = OpenTemplate(source, original)) ||
         (error = MakeTemporary(FolderOf(destination), copy)) ||
         (error = CopyBytes(original.get(), copy.get())) ||
@@ -104,8 +130,7 @@ DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destinat
         (error = RefuseKept(destination)) || (error = MarkForDeletion(copy.get(), false))) {
         return error;
     }
-    // The name replaced, whatever it stood for (a second name of a user's
-    // file, a link); marked again should that fail, so that it goes.
+    // A link or a second name of a user's file is replaced; marked again on failure.
     if ((error = RenameReplacing(copy.get(), destination))) {
         MarkForDeletion(copy.get(), true);
     }
@@ -113,8 +138,7 @@ DWORD CopyFileReplacing(const std::wstring& source, const std::wstring& destinat
 }
 
 DWORD DeleteFileAt(const std::wstring& path, const std::wstring& installed) {
-    // Opened once, then checked and deleted through that one handle; a link
-    // opens as the link itself.
+    // Checked and deleted through one handle; a link opens as itself.
     KernelHandle file;
     DWORD attributes = 0;
     bool same = true, named = false;
@@ -134,40 +158,6 @@ DWORD DeleteFileAt(const std::wstring& path, const std::wstring& installed) {
     return MarkForDeletion(file.get(), true);  // gone as the handle closes
 }
 
-DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination) {
-    const std::wstring folder = FolderOf(destination);
-    std::vector<std::wstring> names;
-    KernelHandle original;
-    if (DWORD error =
-            FilesMatching(folder + L"~tv????.tmp", kKept | FILE_ATTRIBUTE_DIRECTORY, names);
-        error || names.empty() || (error = OpenTemplate(source, original))) {
-        return error;
-    }
-    DWORD failure = ERROR_SUCCESS;
-    for (const auto& name : names) {
-        // ~tv, four hex digits, .tmp, which Word never loads; the search also
-        // matches a long name by its short one.
-        if (name.size() != 11 || _wcsnicmp(name.c_str(), L"~tv", 3) != 0 ||
-            std::wcsspn(name.c_str() + 3, L"0123456789ABCDEFabcdef") < 4 ||
-            _wcsicmp(name.c_str() + 7, L".tmp") != 0) {
-            continue;
-        }
-        // Held against every writer and every other delete while it is
-        // looked at: one that another tovrel still writes refuses to open.
-        KernelHandle file;
-        bool same = false;
-        DWORD error = Open(folder + name, GENERIC_READ | DELETE, FILE_SHARE_READ, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, file);
-        if (!error && !(error = SameBytes(original.get(), file.get(), same)) && same) {
-            error = MarkForDeletion(file.get(), true);
-        }
-        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND) {
-            failure = error;
-        }
-    }
-    return failure;
-}
-
 Presence IsInstalled(const std::wstring& strDest) {
     Presence presence;
     PassOver(L"presence check", LookForCopy(strDest, presence));
@@ -175,12 +165,9 @@ Presence IsInstalled(const std::wstring& strDest) {
 }
 
 SwitchOutcome Enable(const TemplateLocations& locations) {
-    const std::wstring& src = locations.strSource;
-    const std::wstring& dest = locations.strDest;
+    const auto& [src, dest] = locations;
     PassOver(L"enable: leftovers", ClearLeftoverCopies(src, dest));
-    // A copy already there is refreshed. Never onto the installed template
-    // itself, should Word's startup folder be the program's; when that cannot
-    // be told, not at all.
+    // Refreshed, but never onto the installed template, nor when that cannot be told.
     Sameness sameness;
     PassOver(L"enable: same file", CompareWithInstalled(src, dest, sameness));
     if (sameness == Sameness::Different) {
@@ -191,11 +178,9 @@ SwitchOutcome Enable(const TemplateLocations& locations) {
 }
 
 SwitchOutcome Disable(const TemplateLocations& locations) {
-    const std::wstring& src = locations.strSource;
-    const std::wstring& dest = locations.strDest;
+    const auto& [src, dest] = locations;
     PassOver(L"disable: leftovers", ClearLeftoverCopies(src, dest));
-    // Cannot tell: the delete is tried all the same; DeleteFileAt leaves the
-    // installed template itself.
+    // Cannot tell: tried all the same; DeleteFileAt leaves the installed template.
     if (IsInstalled(dest) != Presence::Off) {
         PassOver(L"disable: delete", DeleteFileAt(dest, src));
     }

@@ -14,8 +14,8 @@ namespace {
 constexpr wchar_t kTemplateName[] = L"quorlen.dot";
 constexpr DWORD kMostExpanded = 32767;  // characters with the NUL, Windows' limit
 
-// The application-data folder Windows reports for the user, or "". shell32,
-// costly to load, is loaded only where the environment does not say.
+// The user's application-data folder, or "". shell32, costly to load, only
+// where the environment does not say.
 std::wstring ApplicationData() {
     std::wstring folder(kMostExpanded, L'\0');
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder.data(), kMostExpanded);
@@ -32,8 +32,8 @@ std::wstring ApplicationData() {
     return folder;
 }
 
-// Expanding would cut a NUL inside or a text longer than Windows expands: such
-// a folder stays as stored, for the file services to refuse whole.
+// A NUL inside or a text too long to expand would be cut: such a folder stays
+// as stored, for the file services to refuse whole.
 DWORD Expand(std::wstring& folder) {
     if (folder.find(L'\0') != folder.npos || folder.size() >= kMostExpanded) {
         return ERROR_SUCCESS;

@@ -12,8 +12,7 @@ struct TemplateLocations {
     std::wstring strDest;    // its copy in Word's user startup folder
 };
 
-// A step that fails leaves its field empty, which every file service refuses,
-// and the next step runs.
+// A step that fails leaves its field empty, which every file service refuses.
 void ResolveTemplateLocations(TemplateLocations& locations);
 
 }  // namespace placement

@@ -17,9 +17,7 @@ enum class SwitchOutcome {
 };
 
 platform::Presence IsInstalled(const std::wstring& strDest);
-
 SwitchOutcome Enable(const TemplateLocations& locations);
-
 SwitchOutcome Disable(const TemplateLocations& locations);
 
 }  // namespace placement

@@ -4,10 +4,8 @@
 
 namespace platform {
 
+// Empty text converts to none: the functions refuse a length of 0.
 std::string ToAnsi(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
     const int length = static_cast<int>(text.size());
     const int needed =
         WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
@@ -17,9 +15,6 @@ std::string ToAnsi(std::wstring_view text) {
 }
 
 std::wstring FromAnsi(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
     const int length = static_cast<int>(bytes.size());
     const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
     std::wstring text(static_cast<size_t>(needed), L'\0');

@@ -1,6 +1,5 @@
-// Conversion between the program's Unicode text and the system's ANSI code page
-// (936 on the target systems), used only where text crosses to the registry and
-// the file system.
+// Between the program's Unicode text and the ANSI code page (936 on the
+// target systems), where text crosses to the registry and the file system.
 #pragma once
 
 #include <string>

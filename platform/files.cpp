@@ -13,7 +13,6 @@ namespace platform {
 
 namespace {
 
-// The error of the call that just failed; never ERROR_SUCCESS.
 DWORD LastFailure() {
     const DWORD error = GetLastError();
     return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
@@ -24,10 +23,9 @@ DWORD FromNtStatus(NTSTATUS status) {
     return status >= 0 ? ERROR_SUCCESS : error ? error : ERROR_GEN_FAILURE;
 }
 
-// The ANSI file functions stop at a NUL; they turn the path back into Unicode
-// in room for MAX_PATH characters, cutting or wrapping a longer one; and they
-// read a character the code page lacks as another. Each would act on some
-// other file.
+// The ANSI file functions stop at a NUL, cut or wrap a path of MAX_PATH
+// characters or more, and read a character the code page lacks as another:
+// each would act on some other file.
 DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
     if (path.empty() || path.find(L'\0') != std::wstring::npos) {
         return ERROR_INVALID_NAME;
@@ -59,8 +57,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
                       [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
-// Where an open handle leads, through every link and short name: from its
-// drive letter, or from its volume's device where it has none.
+// Where an open handle leads, from its drive letter or else its volume's device.
 DWORD FinalPath(HANDLE handle, std::wstring& path) {
     const auto finalPath = LATER_WINDOWS(L"kernel32.dll", GetFinalPathNameByHandleW);
     if (!finalPath) {
@@ -156,7 +153,6 @@ DWORD AttributesOf(HANDLE file, DWORD& attributes) {
     return ERROR_SUCCESS;
 }
 
-// Only the NT status tells a file marked for deletion from a lack of rights.
 bool RefusedAsGoingAway(DWORD error) {
     return error == ERROR_ACCESS_DENIED &&
            LATER_WINDOWS(L"ntdll.dll", RtlGetLastNtStatus)() == later::kDeletePending;
@@ -232,9 +228,8 @@ DWORD AreSameFile(HANDLE a, HANDLE b, bool& same) {
         same = sameVolume && sameIndex;
         return ERROR_SUCCESS;
     }
-    // A network file system that reports no index: where each leads. Two paths
-    // may still be one file by two names of its server, so they are two files
-    // only when their times or sizes differ too, as a copy's do.
+    // No index (a network share): where each leads. Two paths are two files only
+    // when times or sizes differ too: a server has more than one name.
     std::wstring pathOfA, pathOfB;
     if (FinalPath(a, pathOfA) || FinalPath(b, pathOfB)) {
         return ERROR_NOT_SUPPORTED;
@@ -292,13 +287,11 @@ DWORD CopyBytes(HANDLE from, HANDLE to) {
 }
 
 DWORD SameBytes(HANDLE a, HANDLE b, bool& same) {
-    LARGE_INTEGER sizeA{}, sizeB{};
-    if (!GetFileSizeEx(a, &sizeA) || !GetFileSizeEx(b, &sizeB) ||
-        SetFilePointer(a, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+    if (SetFilePointer(a, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
         return LastFailure();
     }
-    same = sizeA.QuadPart == sizeB.QuadPart;
     std::string x(64 * 1024, '\0'), y(x);
+    same = true;
     for (DWORD readA = 1, readB = 0; same && readA;) {
         if (!ReadFile(a, x.data(), DWORD(x.size()), &readA, nullptr) ||
             !ReadFile(b, y.data(), DWORD(y.size()), &readB, nullptr)) {

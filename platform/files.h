@@ -1,9 +1,8 @@
-// File helpers for a program that names its files in the ANSI code page. A
+// File helpers for a program that names its files in the ANSI code page: a
 // path the ANSI file functions cannot take whole is refused before any file
-// call. Each answers ERROR_SUCCESS or the Win32 error of what failed, and gives
-// what it found through its last parameters. What can be asked and done through
-// an open handle is, so that a name that changes meanwhile cannot send a step to
-// another file.
+// call. Each answers ERROR_SUCCESS or the Win32 error of what failed. What can
+// be done through an open handle is, so that a name that changes meanwhile
+// cannot send a step to another file.
 #pragma once
 
 #include <windows.h>
@@ -19,55 +18,46 @@ enum class Presence { Off, On, CannotTell };
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// The directory holding the running exe, without a final "\" except at a
-// drive's root ("C:\"); "" when it cannot be had, with the reason in
-// GetLastError().
+// The exe's directory, with a final "\" only at a drive's root ("C:\"); ""
+// with the reason in GetLastError().
 std::wstring ProgramDirectory();
 
-// The folder `path` names its file in, with its final separator.
+// `path` up to its last separator, that included.
 std::wstring FolderOf(const std::wstring& path);
 
 DWORD Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
            KernelHandle& file);
 
-// What lies at `path`, file or folder, opened with no access rights so that
-// neither it nor its holders are disturbed. `file` stays null when nothing
-// does: no such file, folder or drive, a name no file can have, or a file
-// marked for deletion.
+// What lies at `path`, file or folder, opened with no access rights so that no
+// holder is disturbed. `file` stays null when nothing does (no such file or
+// drive, a name no file can have), a file marked for deletion included.
 DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file);
 
-// The names matching `pattern` that have none of the `excluded` attributes;
-// none when nothing, not even the folder, is there.
+// The names matching `pattern` with none of the `excluded` attributes.
 DWORD FilesMatching(const std::wstring& pattern, DWORD excluded, std::vector<std::wstring>& names);
 
-DWORD AttributesOf(HANDLE file, DWORD& attributes);
-
-// Whether a file call that just failed with `error` met a file marked for
-// deletion, which Windows refuses as though for a lack of rights.
+// Whether a call that failed with `error` met a file marked for deletion,
+// which Windows refuses as though for a lack of rights.
 bool RefusedAsGoingAway(DWORD error);
 
+DWORD AttributesOf(HANDLE file, DWORD& attributes);
 DWORD IsDeletePending(HANDLE file, bool& pending);
-
-// Marks the open file for deletion when its last handle closes, or unmarks it.
-// It needs DELETE access, as the rename does.
+// These two need DELETE access.
 DWORD MarkForDeletion(HANDLE file, bool marked);
-
 DWORD RenameReplacing(HANDLE file, const std::wstring& destination);
 
-// Whether the open files are one file; ERROR_NOT_SUPPORTED where nothing tells.
+// ERROR_NOT_SUPPORTED where nothing tells.
 DWORD AreSameFile(HANDLE a, HANDLE b, bool& same);
 
 // Whether the file at `path`, opened by its Unicode name, is the open `file`.
 DWORD IsFileAt(const std::wstring& path, HANDLE file, bool& same);
 
-// Whether the open `file` is the entry `path` names in its folder, and not a
-// file a link there leads to. Yes on Windows XP, which has no symbolic links to
-// files.
+// Whether `file` is the entry `path` names, not a file a link there leads to.
+// Yes on Windows XP, which has no symbolic links to files.
 DWORD IsNamedEntry(HANDLE file, const std::wstring& path, bool& named);
 
 DWORD CopyBytes(HANDLE from, HANDLE to);
-
-// Whether the open files hold the same bytes; `a` is read from its start.
+// `a` is read from its start.
 DWORD SameBytes(HANDLE a, HANDLE b, bool& same);
 
 }  // namespace platform

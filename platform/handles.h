@@ -1,5 +1,4 @@
-// Owners for every kind of handle the program opens, so that no way out of a
-// function leaks one.
+// Owners for every kind of handle the program opens.
 #pragma once
 
 #include <windows.h>
@@ -24,8 +23,6 @@ public:
         release_ = other.release_;
         return *this;
     }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
     ~Owned() { reset(); }
 
     Handle get() const noexcept { return handle_; }
@@ -45,7 +42,6 @@ private:
     Release release_{};
 };
 
-// A releaser that calls `Function` with the handle.
 template <auto Function>
 struct Call {
     template <class Handle>
@@ -54,7 +50,6 @@ struct Call {
     }
 };
 
-// A device context from GetDC goes back to the window it came from.
 struct ReleaseWindowDC {
     HWND window = nullptr;
     void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }

@@ -1,9 +1,7 @@
-// Functions of later Windows, looked up when needed rather than imported:
-// Windows XP refuses to start an exe with an import it cannot find. The
-// program is compiled against XP's declarations, so that nothing of later
-// Windows slips unseen into code that runs on every Windows; what it takes
-// from later Windows is declared here by hand, as Windows declares it, and
-// tests/later_windows_test.cpp checks each against Windows' own.
+// Functions of later Windows, looked up rather than imported: Windows XP
+// refuses to start an exe with an import it cannot find. The program compiles
+// against XP's declarations; what it takes from later Windows is declared here
+// by hand, and tests/later_windows_test.cpp checks each against Windows' own.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +11,6 @@ struct IUnknown;
 
 namespace platform {
 
-// `name` from the loaded DLL `module`, or null where this Windows lacks it.
 template <class Function>
 Function Later(const wchar_t* module, const char* name) {
     return reinterpret_cast<Function>(
@@ -46,8 +43,7 @@ constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 // final path (Vista).
 using GetFileInformationByHandleEx = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
                                                    DWORD size);
-using SetFileInformationByHandle = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
-                                                 DWORD size);
+using SetFileInformationByHandle = GetFileInformationByHandleEx;
 using GetFinalPathNameByHandleW = DWORD(WINAPI*)(HANDLE file, wchar_t* path, DWORD size,
                                                  DWORD flags);
 // FILE_INFO_BY_HANDLE_CLASS
@@ -75,8 +71,7 @@ constexpr DWORD kNtVolumeName = 0x2;   // VOLUME_NAME_NT
 // ntdll, which Windows XP has too: the same records as XP knows them.
 using NtQueryInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
                                                 ULONG size, unsigned kind);
-using NtSetInformationFile = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status, void* record,
-                                              ULONG size, unsigned kind);
+using NtSetInformationFile = NtQueryInformationFile;
 using RtlNtStatusToDosError = ULONG(NTAPI*)(NTSTATUS status);
 using RtlGetLastNtStatus = NTSTATUS(NTAPI*)();
 // FILE_INFORMATION_CLASS
