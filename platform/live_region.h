@@ -8,8 +8,8 @@
 
 namespace platform {
 
-// Tells screen readers that `label` shows new text. COM and the annotation
-// service load at the first call, on its thread, and stay for the process.
+// COM and the annotation service load at the first call, on its thread, and
+// stay for the process.
 void AnnounceLiveRegion(HWND label);
 
 }  // namespace platform
