@@ -30,7 +30,6 @@ SIZE WindowSizeAround(SIZE client, DWORD style, DWORD exStyle, int dpi) {
 }
 
 void KeepDialogScalingOff(HWND dialog) {
-    // Both came with Windows 10 1703.
     const auto dialogBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogDpiChangeBehavior);
     const auto controlBehaviour = LATER_WINDOWS(L"user32.dll", SetDialogControlDpiChangeBehavior);
     if (!dialogBehaviour || !controlBehaviour) {

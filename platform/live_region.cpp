@@ -19,33 +19,28 @@ constexpr IID kIAccPropServices{
     0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 
 bool started = false;
-IAccPropServices* annotations = nullptr;
-
-// Loaded only now: COM would cost every start-up otherwise.
-IAccPropServices* Annotations() {
-    LoadLibraryW(L"ole32.dll");  // stays: COM's objects come from it
-    const auto initialise = LATER_WINDOWS(L"ole32.dll", CoInitializeEx);
-    const auto create = LATER_WINDOWS(L"ole32.dll", CoCreateInstance);
-    void* annotations = nullptr;
-    if (initialise && create) {
-        initialise(nullptr, COINIT_APARTMENTTHREADED);  // or already, otherwise: COM serves
-        create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices, &annotations);
-    }
-    return static_cast<IAccPropServices*>(annotations);
-}
+void* annotations = nullptr;  // an IAccPropServices
 
 }  // namespace
 
 void AnnounceLiveRegion(HWND label) {
-    if (!started) {
+    if (!started) {  // loaded only now: COM would cost every start-up otherwise
         started = true;
-        annotations = Annotations();
+        LoadLibraryW(L"ole32.dll");  // stays: COM's objects come from it
+        const auto initialise = LATER_WINDOWS(L"ole32.dll", CoInitializeEx);
+        const auto create = LATER_WINDOWS(L"ole32.dll", CoCreateInstance);
+        if (initialise && create) {
+            initialise(nullptr, COINIT_APARTMENTTHREADED);  // or already, otherwise: COM serves
+            create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                   &annotations);
+        }
     }
     if (annotations) {
         VARIANT polite{};
         polite.vt = VT_I4;
         polite.lVal = 1;  // LiveSetting Polite
-        annotations->SetHwndProp(label, OBJID_CLIENT, CHILDID_SELF, kLiveSettingProperty, polite);
+        static_cast<IAccPropServices*>(annotations)
+            ->SetHwndProp(label, OBJID_CLIENT, CHILDID_SELF, kLiveSettingProperty, polite);
     }
     // After the mark, so that a screen reader asking at once finds it.
     NotifyWinEvent(later::kLiveRegionChanged, label, OBJID_CLIENT, CHILDID_SELF);

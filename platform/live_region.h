@@ -1,15 +1,13 @@
-// Screen readers read a label's new text out though the focus is elsewhere:
-// the label is marked a polite live region, and the change raises
-// EVENT_OBJECT_LIVEREGIONCHANGED (Windows 8 and later; earlier Windows and
-// their screen readers pass both by).
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-// Tells screen readers that `label` shows new text. COM and the annotation
-// service load at the first call, on its thread, and stay for the process.
+// Screen readers read `label`'s new text out though the focus is elsewhere: it
+// is marked a polite live region and EVENT_OBJECT_LIVEREGIONCHANGED raised
+// (Windows 8 and later; earlier ones pass both by). COM loads at the first
+// call, on its thread, and stays.
 void AnnounceLiveRegion(HWND label);
 
 }  // namespace platform

@@ -1,7 +1,5 @@
 #include "platform/standard_output.h"
 
-#include <string>
-
 #include "platform/ansi_text.h"
 #include "platform/handles.h"
 
@@ -11,8 +9,7 @@ void WriteStandard(DWORD which, std::wstring_view text) {
     HANDLE handle = GetStdHandle(which);
     KernelHandle console;
     if (!handle || handle == INVALID_HANDLE_VALUE) {
-        // Fails, harmlessly, when attached already or when there is none.
-        AttachConsole(ATTACH_PARENT_PROCESS);
+        AttachConsole(ATTACH_PARENT_PROCESS);  // fails harmlessly when attached or none
         console.reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                   nullptr));

@@ -1,4 +1,3 @@
-// Text for the standard output and error a script reads.
 #pragma once
 
 #include <windows.h>
@@ -7,12 +6,9 @@
 
 namespace platform {
 
-// Writes `text` to the standard handle `which` (STD_OUTPUT_HANDLE or
-// STD_ERROR_HANDLE) the program was started with: to a console as Unicode, to
-// a file or a pipe in the ANSI code page, with no byte-order mark. Only when
-// the program has no such handle (a window program started from a console gets
-// none), to the console of the program that started it, if that has one. A
-// write that fails (a closed pipe, a full disk) is let go.
+// To a console as Unicode, to a file or pipe in the ANSI code page, no BOM.
+// Without such a handle (a window program gets none), to the starter's
+// console, if any. A failed write is let go.
 void WriteStandard(DWORD which, std::wstring_view text);
 
 }  // namespace platform

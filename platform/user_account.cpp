@@ -1,7 +1,5 @@
 #include "platform/user_account.h"
 
-#include <windows.h>
-
 #include "platform/handles.h"
 
 namespace platform {
@@ -12,13 +10,10 @@ bool RunsAsLocalSystem() {
         return false;
     }
     const KernelHandle owned(token);
-    union {
-        TOKEN_USER user;
-        BYTE room[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    } record;
+    alignas(TOKEN_USER) BYTE record[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     DWORD size = 0;
-    return GetTokenInformation(token, TokenUser, &record, sizeof record, &size) &&
-           IsWellKnownSid(record.user.User.Sid, WinLocalSystemSid);
+    return GetTokenInformation(token, TokenUser, record, sizeof record, &size) &&
+           IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(record)->User.Sid, WinLocalSystemSid);
 }
 
 }  // namespace platform

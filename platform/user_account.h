@@ -1,4 +1,3 @@
-// Who the program runs as.
 #pragma once
 
 namespace platform {

@@ -42,8 +42,7 @@ Command ReadCommand(const wchar_t* p) {
     if (*p || argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) {
         return Command::NotUnderstood;
     }
-    // ASCII letters of either case only: no other script's letter stands in
-    // for one.
+    // ASCII letters only: no other script's letter stands in for one.
     for (wchar_t& c : argument) {
         c = c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c;
     }

@@ -1,7 +1,6 @@
-// Control identifiers of the settings window, read by its dialog resource and
-// its code. Other programs (the end-to-end test driver) find the controls by
-// these, so they never change. IDOK (1) and IDCANCEL (2) are left free: Esc
-// sends IDCANCEL and Enter with no button focused IDOK, and both press nothing.
+// Other programs (the end-to-end test driver) find the controls by these, so
+// they never change. IDOK and IDCANCEL, which Esc and Enter with no button
+// focused send, are left free to press nothing.
 #pragma once
 
 #define IDC_EXIT 100
@@ -15,13 +14,8 @@
 #ifndef RC_INVOKED
 namespace window::id {
 
-constexpr int cmdExit = IDC_EXIT;
-constexpr int Picture1 = IDC_BANNER;
-constexpr int cmdUp = IDC_UP;
-constexpr int cmdDown = IDC_DOWN;
-constexpr int lblExplain = IDC_EXPLAIN;
-constexpr int lblUp = IDC_UP_ROW;
-constexpr int lblDown = IDC_DOWN_ROW;
+constexpr int cmdExit = IDC_EXIT, Picture1 = IDC_BANNER, cmdUp = IDC_UP, cmdDown = IDC_DOWN,
+              lblExplain = IDC_EXPLAIN, lblUp = IDC_UP_ROW, lblDown = IDC_DOWN_ROW;
 
 }  // namespace window::id
 #endif

@@ -1,5 +1,3 @@
-// tovrel.exe: opens the settings window and runs it until the user leaves, or
-// with a switch on its command line runs that switch without the window.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -10,7 +10,6 @@
 #include "platform/live_region.h"
 #include "platform/process.h"
 #include "resources/resource_ids.h"
-#include "window/control_ids.h"
 #include "window/texts.h"
 
 namespace window {
@@ -46,9 +45,8 @@ SIZE ClientAt(int dpi) {
     return {MulDiv(kClientTwips.cx, dpi, 1440), MulDiv(kClientTwips.cy, dpi, 1440)};
 }
 
-// Enter held down repeats its key-down, and each would press the focused
-// button anew: in every loop of the thread, a message box's too, a repeat
-// presses nothing.
+// Enter held down repeats its key-down: in every loop of the thread, a
+// message box's too, a repeat presses nothing.
 LRESULT CALLBACK DropEnterRepeats(int code, WPARAM removal, LPARAM lParam) noexcept {
     auto& message = *reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
@@ -71,12 +69,6 @@ void DropQueuedInput() {
     }
 }
 
-bool HighContrast() {
-    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-           (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
 }  // namespace
 
 POINT CentredIn(const RECT& work, SIZE size) {
@@ -95,8 +87,7 @@ SettingsDialog::~SettingsDialog() {
 }
 
 bool SettingsDialog::Create() {
-    // A hidden owner keeps the window out of the task bar, with its icon in
-    // the title bar.
+    // A hidden owner keeps the window out of the task bar.
     const HINSTANCE module = GetModuleHandleW(nullptr);
     owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
                                  nullptr));
@@ -150,18 +141,15 @@ INT_PTR SettingsDialog::OnInitDialog() {
     platform::KeepDialogScalingOff(dialog_);
     repeatFilter_.reset(
         SetWindowsHookExW(WH_GETMESSAGE, DropEnterRepeats, nullptr, GetCurrentThreadId()));
-    // Centred on the monitor under the pointer, where the user just started
-    // it; there it may find another DPI, and is laid out once more.
+    // Centred on the monitor under the pointer; there it may find another
+    // DPI, and is laid out once more.
     POINT pointer{};
     GetCursorPos(&pointer);
     MONITORINFO monitor{sizeof monitor, {}, {}, 0};
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const auto centre = [&](int dpi) {
+    for (int dpi = 0, times = 0; times < 2 && dpi != platform::WindowDpi(dialog_); ++times) {
+        dpi = platform::WindowDpi(dialog_);
         LayOut(dpi, CentredIn(monitor.rcWork, WindowSizeAt(dpi)));
-        return dpi;
-    };
-    if (centre(platform::WindowDpi(dialog_)) != platform::WindowDpi(dialog_)) {
-        centre(platform::WindowDpi(dialog_));
     }
     Form_Load();
     return FALSE;  // the focus is given at the first show
@@ -185,10 +173,8 @@ void SettingsDialog::Form_Load() {
     }
 }
 
-// The one thread of every file call, a press or a look at a time. Between
-// looks it holds no handle, so that every folder on the way can be renamed,
-// moved or removed. Its answers are posted: every loop delivers them, a
-// message box's, the system menu's, a drag's.
+// One press or look at a time, holding no handle between them. Its answers
+// are posted: every loop delivers them, a message box's, a menu's, a drag's.
 DWORD WINAPI SettingsDialog::FileThread(void* self) {
     auto& dialog = *static_cast<SettingsDialog*>(self);
     const auto& locations = dialog.TemplateLocations_;
@@ -219,16 +205,8 @@ void SettingsDialog::RefreshState(Presence presence) {
     SetCaption(id::lblDown, off ? kDisabledText : L"");
 }
 
-void SettingsDialog::cmdUp_Click() {
-    Press(id::cmdUp);
-}
-
-void SettingsDialog::cmdDown_Click() {
-    Press(id::cmdDown);
-}
-
-// Until the file thread answers, neither switch can be pressed and no look
-// changes what shows.
+// Until the answer, neither switch can be pressed and no look changes what
+// shows.
 void SettingsDialog::Press(int button) {
     pressing_ = true;
     pressed_ = Item(button);
@@ -256,8 +234,8 @@ INT_PTR SettingsDialog::OnCommand(int id, int code, HWND from) {
     return TRUE;
 }
 
-// Windows 10 1703 and later ask before moving the window to another DPI; they
-// would scale the frame along with the client otherwise.
+// Windows 10 1703 and later ask the size at a new DPI; they would scale the
+// frame along with the client otherwise.
 INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, SIZE* size) {
     *size = WindowSizeAt(dpi);
     return Answer(TRUE);
@@ -279,10 +257,13 @@ INT_PTR SettingsDialog::OnColoursChanged() {
 // black, which would vanish on a dark button face.
 INT_PTR SettingsDialog::OnCtlColorStatic(HDC dc, HWND label) {
     const int id = GetDlgCtrlID(label);
-    SetTextColor(dc, HighContrast() || (id != id::lblUp && id != id::lblDown)
-                         ? GetSysColor(COLOR_BTNTEXT)
-                     : id == id::lblUp ? GetSysColor(COLOR_HIGHLIGHT)
-                                       : RGB(192, 0, 0));
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0);
+    SetTextColor(dc,
+                 (contrast.dwFlags & HCF_HIGHCONTRASTON) || (id != id::lblUp && id != id::lblDown)
+                     ? GetSysColor(COLOR_BTNTEXT)
+                 : id == id::lblUp ? GetSysColor(COLOR_HIGHLIGHT)
+                                   : RGB(192, 0, 0));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -307,11 +288,10 @@ INT_PTR SettingsDialog::OnActivate(int state) {
         SetEvent(wake_.get());
     }
     HWND to = FocusFor(focusWhenAway_);
-    if (!to) {
-        return FALSE;  // the dialog gives the focus back
+    if (to) {
+        GiveFocus(to);
     }
-    GiveFocus(to);
-    return Answer(0);
+    return to ? Answer(0) : FALSE;  // else the dialog gives the focus back
 }
 
 // Logging off or shutting down: end now rather than be ended.
@@ -353,8 +333,7 @@ INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
 }
 
 // Windows takes the focus from a button it disables; it goes to the other
-// switch if that is enabled, never on to 退 出, whose Enter would end the
-// program. 停 用 first, then 启 用.
+// switch if enabled, never on to 退 出, whose Enter would end the program.
 void SettingsDialog::EnableSwitches(bool up, bool down) {
     HWND focus = GetFocus();
     EnableWindow(Item(id::cmdDown), down);
@@ -364,8 +343,6 @@ void SettingsDialog::EnableSwitches(bool up, bool down) {
     }
 }
 
-// `wanted` while it is enabled, else the other switch when `wanted` is one and
-// the other is enabled; null when neither.
 HWND SettingsDialog::FocusFor(HWND wanted) const {
     HWND up = Item(id::cmdUp), down = Item(id::cmdDown);
     HWND other = wanted == up ? down : wanted == down ? up : nullptr;
@@ -379,8 +356,7 @@ void SettingsDialog::GiveFocus(HWND to) const {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
 }
 
-// The font, controls, banner, size and icons at `dpi`; the old objects go
-// once nothing shows them.
+// The old font, banner and icons go once nothing shows them.
 void SettingsDialog::LayOut(int dpi, POINT at) {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     platform::GdiObject<HFONT> font(CreateFontW(
@@ -419,16 +395,15 @@ void SettingsDialog::LayOut(int dpi, POINT at) {
                      size.cy + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Not shared: a shared icon keeps the size it was first loaded at.
-    const auto icon = [&](int metric) {
+    const auto icon = [&](WPARAM which, int metric, platform::IconHandle& kept) {
         const int side = platform::MetricAt(metric, dpi);
-        return platform::IconHandle(static_cast<HICON>(
+        platform::IconHandle made(static_cast<HICON>(
             LoadImageW(module, MAKEINTRESOURCEW(IDI_TOVREL), IMAGE_ICON, side, side, 0)));
+        SendMessageW(dialog_, WM_SETICON, which, reinterpret_cast<LPARAM>(made.get()));
+        kept = std::move(made);
     };
-    platform::IconHandle big = icon(SM_CXICON), small = icon(SM_CXSMICON);
-    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    bigIcon_ = std::move(big);
-    smallIcon_ = std::move(small);
+    icon(ICON_BIG, SM_CXICON, bigIcon_);
+    icon(ICON_SMALL, SM_CXSMICON, smallIcon_);
 }
 
 SIZE SettingsDialog::WindowSizeAt(int dpi) const {
@@ -436,8 +411,7 @@ SIZE SettingsDialog::WindowSizeAt(int dpi) const {
                                       GetWindowLongW(dialog_, GWL_EXSTYLE), dpi);
 }
 
-// The same text again would be painted and read out for nothing. A status
-// line's new text is read out once the window shows.
+// The same text again would be painted and read out for nothing.
 void SettingsDialog::SetCaption(int id, const wchar_t* text) {
     wchar_t shown[128] = L"";
     GetWindowTextW(Item(id), shown, 128);
@@ -450,7 +424,6 @@ void SettingsDialog::SetCaption(int id, const wchar_t* text) {
     }
 }
 
-// A dialog procedure answers most messages through DWLP_MSGRESULT.
 INT_PTR SettingsDialog::Answer(LRESULT result) const {
     SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, result);
     return TRUE;

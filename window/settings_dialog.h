@@ -1,6 +1,5 @@
-// The settings window: the add-in's state in words, the switch button beside
-// it, the banner and 退 出. Every file call runs on a thread of its own, one at
-// a time, so that a share that does not answer holds up only the state shown.
+// The settings window. Every file call runs on a thread of its own, so that a
+// share that does not answer holds up only the state shown.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +7,7 @@
 #include "placement/template_locations.h"
 #include "placement/template_switch.h"
 #include "platform/handles.h"
+#include "window/control_ids.h"
 
 namespace window {
 
@@ -17,21 +17,16 @@ constexpr UINT kLooked = WM_APP + 1, kPressed = WM_APP + 2;
 
 class SettingsDialog {
 public:
-    SettingsDialog() = default;
-    ~SettingsDialog();  // no handler runs while the window goes
-    SettingsDialog(const SettingsDialog&) = delete;
-    SettingsDialog& operator=(const SettingsDialog&) = delete;
-
-    // Hidden, laid out at its monitor's DPI, centred, and showing the state
-    // once the first look answers (half a second at most). False when Windows
-    // could not make it.
+    ~SettingsDialog();  // no handler runs while the window goes; not copied: it owns handles
+    // Hidden, showing the state once the first look answers (half a second at
+    // most). False when Windows could not make it.
     bool Create();
     // The first show, as the program was started; Enter then presses 退 出.
     void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return dialog_; }
 
-    void cmdUp_Click();
-    void cmdDown_Click();
+    void cmdUp_Click() { Press(id::cmdUp); }
+    void cmdDown_Click() { Press(id::cmdDown); }
     [[noreturn]] void cmdExit_Click();
 
 private:
@@ -63,8 +58,7 @@ private:
     INT_PTR Answer(LRESULT result) const;
 
     placement::TemplateLocations TemplateLocations_;
-    // What the window shows outlives it.
-    platform::GdiObject<HFONT> font_;
+    platform::GdiObject<HFONT> font_;  // what the window shows outlives it
     platform::GdiObject<HBITMAP> banner_;
     platform::IconHandle bigIcon_, smallIcon_;
     platform::HookHandle repeatFilter_;

@@ -12,7 +12,6 @@ namespace window {
 
 namespace {
 
-using platform::Presence;
 using platform::WriteStandard;
 
 constexpr wchar_t kUsage[] =
@@ -21,11 +20,9 @@ constexpr wchar_t kUsage[] =
     L"exit code 0 done, 1 off, 2 not switched, 3 cannot tell, 4 LocalSystem, 87 usage\r\n";
 constexpr wchar_t kLocalSystem[] = L"tovrel: runs as LocalSystem: run it as the user\r\n";
 
-// By switch (Enable, Disable, Status) and the state afterwards (Off, On,
-// CannotTell); the window's message when the switch did not take.
+// By switch (Enable, Disable, Status) and the state after (Off, On, CannotTell).
 constexpr int kExitCodes[3][3] = {{2, 0, 3}, {0, 2, 3}, {1, 0, 3}};
 constexpr const wchar_t* kStates[] = {L"off\r\n", L"on\r\n", L"unknown\r\n"};
-constexpr const wchar_t* kMessages[] = {kNotEnabledMessage, kNotDisabledMessage, nullptr};
 
 }  // namespace
 
@@ -36,11 +33,11 @@ int RunSilentSwitch(Command command) {
         return asked ? 0 : ERROR_INVALID_PARAMETER;
     }
     if (platform::RunsAsLocalSystem()) {
-        WriteStandard(STD_OUTPUT_HANDLE, kStates[static_cast<int>(Presence::CannotTell)]);
+        WriteStandard(STD_OUTPUT_HANDLE, kStates[static_cast<int>(platform::Presence::CannotTell)]);
         WriteStandard(STD_ERROR_HANDLE, kLocalSystem);
         return 4;
     }
-    std::wstring failedSteps;  // for stderr, should the run fail
+    std::wstring failedSteps;
     placement::KeepPassedOver(&failedSteps);
     placement::TemplateLocations locations;
     placement::ResolveTemplateLocations(locations);
@@ -53,12 +50,12 @@ int RunSilentSwitch(Command command) {
     // whatever another tovrel does meanwhile.
     const int after = static_cast<int>(placement::IsInstalled(locations.strDest));
     placement::KeepPassedOver(nullptr);
-    const int which = static_cast<int>(command);
-    const int code = kExitCodes[which][after];
+    const int code = kExitCodes[static_cast<int>(command)][after];
     WriteStandard(STD_OUTPUT_HANDLE, kStates[after]);
     if (code >= 2) {
-        if (kMessages[which]) {
-            WriteStandard(STD_ERROR_HANDLE, kMessages[which]);
+        if (command != Command::Status) {
+            WriteStandard(STD_ERROR_HANDLE,
+                          command == Command::Enable ? kNotEnabledMessage : kNotDisabledMessage);
             WriteStandard(STD_ERROR_HANDLE, L"\r\n");
         }
         WriteStandard(STD_ERROR_HANDLE, failedSteps);

@@ -1,6 +1,4 @@
-// What the program says to its user: the window's explanation and status
-// lines, and the messages of a switch that failed. One copy of each, for the
-// window and for the command line alike.
+// What the program says to its user, in the window and on the command line.
 #pragma once
 
 namespace window {
