@@ -1,7 +1,6 @@
 // The rule for failures: a step that fails is passed over and the next runs;
-// no failure reaches the user, and the switch judges its outcome by looking
-// at the files afterwards. Each use of a three-valued check spells out which
-// way "cannot tell" goes.
+// no failure reaches the user, and the switch judges its outcome by the files
+// afterwards. Each three-valued check spells out which way "cannot tell" goes.
 #pragma once
 
 #include <windows.h>

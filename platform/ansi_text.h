@@ -1,6 +1,9 @@
 // Between the program's Unicode text and the ANSI code page (936 on the
-// target systems), where text crosses to the registry and the file system.
+// target systems), where text crosses to the registry, the file system and a
+// script reading standard output.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -9,5 +12,10 @@ namespace platform {
 
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view bytes);
+
+// To a console as Unicode, to a file or pipe in the ANSI code page, no BOM.
+// Without such a handle (a window program gets none), to the starter's
+// console, if any. A failed write is let go.
+void WriteStandard(DWORD which, std::wstring_view text);
 
 }  // namespace platform

@@ -19,8 +19,7 @@ Function Later(const wchar_t* module, const char* name) {
 
 namespace later {
 
-// user32: each monitor's DPI (Windows 10 1607) and a dialog's own scaling
-// (1703).
+// user32: each monitor's DPI (Windows 10 1607), a dialog's own scaling (1703).
 using GetDpiForWindow = UINT(WINAPI*)(HWND window);
 using GetSystemMetricsForDpi = int(WINAPI*)(int index, UINT dpi);
 using AdjustWindowRectExForDpi = BOOL(WINAPI*)(RECT* rect, DWORD style, BOOL menu, DWORD exStyle,
@@ -39,8 +38,7 @@ constexpr DWORD kLiveRegionChanged = 0x8019;     // EVENT_OBJECT_LIVEREGIONCHANG
 using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD directories);
 constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-// kernel32: a file's records by its handle (Vista; the 128-bit ID, 8), and its
-// final path (Vista).
+// kernel32: a file's records by its handle and its final path (Vista; FileIdInfo, 8).
 using GetFileInformationByHandleEx = BOOL(WINAPI*)(HANDLE file, unsigned kind, void* record,
                                                    DWORD size);
 using SetFileInformationByHandle = GetFileInformationByHandleEx;
@@ -89,8 +87,7 @@ struct NativeStandardRecord {  // FILE_STANDARD_INFORMATION
 };
 constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);  // STATUS_DELETE_PENDING
 
-// ole32, which Windows XP has too, loaded only when a screen reader is told
-// something: it would cost every start-up otherwise.
+// ole32, which Windows XP has too, loaded only when a screen reader is told something.
 using CoInitializeEx = HRESULT(WINAPI*)(void* reserved, DWORD model);
 using CoCreateInstance = HRESULT(WINAPI*)(const CLSID& id, IUnknown* outer, DWORD context,
                                           const IID& iid, void** object);

@@ -12,4 +12,9 @@ void SetUpProcess();
 // At once: no further handler runs, and the window goes.
 [[noreturn]] void EndProgram(UINT exitCode = 0);
 
+// Whether the program runs as LocalSystem, as services and deployment agents
+// do: its HKEY_CURRENT_USER is the machine account's. False also when its own
+// token cannot be read.
+bool RunsAsLocalSystem();
+
 }  // namespace platform

@@ -1,6 +1,6 @@
 // What each file service answers, the Win32 error included: the switch passes
 // that error on to a debugger, and a refusal must never read as done.
-#include "placement/template_files.h"
+#include "placement/template_switch.h"
 
 #include <gtest/gtest.h>
 

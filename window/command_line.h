@@ -1,3 +1,5 @@
+// The command line: the settings window, or a switch without it for
+// administrators' scripts, which read the exit code.
 #pragma once
 
 namespace window {
@@ -9,5 +11,11 @@ enum class Command { Enable, Disable, Status, Usage, NotUnderstood, Window };
 // ends it, then exactly one argument, "/" or "-" and enable, disable, status
 // or "?", in any ASCII case; Window when none.
 Command ReadCommand(const wchar_t* commandLine);
+
+// Runs `command` (not Command::Window) with the window's rules and texts and
+// answers the exit code (kUsage lists them; 0 also for /?). stdout gets the
+// state afterwards; stderr, for 2 and above, what the window would say and
+// the line of each failed step.
+int RunSilentSwitch(Command command);
 
 }  // namespace window

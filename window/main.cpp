@@ -4,7 +4,6 @@
 #include "platform/process.h"
 #include "window/command_line.h"
 #include "window/settings_dialog.h"
-#include "window/silent_switch.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     platform::SetUpProcess();

@@ -45,8 +45,7 @@ SIZE ClientAt(int dpi) {
     return {MulDiv(kClientTwips.cx, dpi, 1440), MulDiv(kClientTwips.cy, dpi, 1440)};
 }
 
-// Enter held down repeats its key-down: in every loop of the thread, a
-// message box's too, a repeat presses nothing.
+// Enter held down presses once, in every loop of the thread.
 LRESULT CALLBACK DropEnterRepeats(int code, WPARAM removal, LPARAM lParam) noexcept {
     auto& message = *reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
@@ -56,8 +55,8 @@ LRESULT CALLBACK DropEnterRepeats(int code, WPARAM removal, LPARAM lParam) noexc
     return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
-// Keys and clicks queued during a press were meant for the window as it was.
-// A quit request comes out of any filter: it goes back, for the loop to end on.
+// Keys and clicks queued during a press were meant for the window as it was;
+// a quit request, which comes out of any filter, goes back.
 void DropQueuedInput() {
     for (const auto& [first, last] :
          {std::pair{WM_KEYFIRST, WM_KEYLAST}, std::pair{WM_MOUSEFIRST, WM_MOUSELAST}}) {
@@ -141,8 +140,7 @@ INT_PTR SettingsDialog::OnInitDialog() {
     platform::KeepDialogScalingOff(dialog_);
     repeatFilter_.reset(
         SetWindowsHookExW(WH_GETMESSAGE, DropEnterRepeats, nullptr, GetCurrentThreadId()));
-    // Centred on the monitor under the pointer; there it may find another
-    // DPI, and is laid out once more.
+    // Centred on the monitor under the pointer, and laid out again at its DPI.
     POINT pointer{};
     GetCursorPos(&pointer);
     MONITORINFO monitor{sizeof monitor, {}, {}, 0};
@@ -173,8 +171,8 @@ void SettingsDialog::Form_Load() {
     }
 }
 
-// One press or look at a time, holding no handle between them. Its answers
-// are posted: every loop delivers them, a message box's, a menu's, a drag's.
+// One press or look at a time, holding no handle between them; its answers
+// are posted, which every loop delivers (a message box's, a menu's, a drag's).
 DWORD WINAPI SettingsDialog::FileThread(void* self) {
     auto& dialog = *static_cast<SettingsDialog*>(self);
     const auto& locations = dialog.TemplateLocations_;
@@ -205,8 +203,7 @@ void SettingsDialog::RefreshState(Presence presence) {
     SetCaption(id::lblDown, off ? kDisabledText : L"");
 }
 
-// Until the answer, neither switch can be pressed and no look changes what
-// shows.
+// Until the answer, neither switch can be pressed and no look shows.
 void SettingsDialog::Press(int button) {
     pressing_ = true;
     pressed_ = Item(button);
@@ -215,8 +212,7 @@ void SettingsDialog::Press(int button) {
     SetEvent(wake_.get());
 }
 
-// Nothing is ever half done: a copy not yet in place is marked to go, and a
-// delete is one step.
+// Never half done: a copy not yet in place is marked to go; a delete is one step.
 void SettingsDialog::cmdExit_Click() {
     platform::EndProgram();
 }
@@ -241,8 +237,7 @@ INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, SIZE* size) {
     return Answer(TRUE);
 }
 
-// The new DPI comes in wParam: the window's own may not follow yet (under
-// Wine it never does).
+// The new DPI is wParam's: the window's own may lag (under Wine, always).
 INT_PTR SettingsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
     LayOut(dpi, {suggested.left, suggested.top});
     return Answer(0);
@@ -276,8 +271,8 @@ INT_PTR SettingsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
     return TRUE;
 }
 
-// Back from another window: a look at once, and the focus where it was, or on
-// the other switch when that one was disabled meanwhile.
+// Back from another window: a look at once, and the focus where it was or on
+// the other switch.
 INT_PTR SettingsDialog::OnActivate(int state) {
     if (state == WA_INACTIVE) {
         focusWhenAway_ = GetFocus();
@@ -309,9 +304,8 @@ INT_PTR SettingsDialog::OnLooked(Presence presence) {
     return TRUE;
 }
 
-// A failure's message box first; the state shows once it is dismissed, and
-// the focus goes to the pressed button, or to the other when that one is
-// disabled now, so that Enter again switches back.
+// A failure's box first, then the state; the focus goes to the pressed button,
+// or to the other one when disabled, so that Enter again switches back.
 INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
     DropQueuedInput();
     if (outcome != SwitchOutcome::Done) {

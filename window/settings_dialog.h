@@ -72,8 +72,7 @@ private:
     bool away_ = false;
 };
 
-// Where a window of `size` stands centred on `work`: wholly inside when it
-// fits, else with its title bar inside, where it can be seen and moved.
+// `size` centred on `work`: wholly inside when it fits, else its title bar.
 POINT CentredIn(const RECT& work, SIZE size);
 
 }  // namespace window

@@ -3,7 +3,7 @@
 // exits with the Win32 error of the copy (0 when done).
 #include <windows.h>
 
-#include "placement/template_files.h"
+#include "placement/template_switch.h"
 
 int wmain(int argc, wchar_t** argv) {
     return argc == 3 ? static_cast<int>(placement::CopyFileReplacing(argv[1], argv[2]))

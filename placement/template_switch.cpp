@@ -1,4 +1,3 @@
-#include "placement/template_files.h"
 #include "placement/template_switch.h"
 
 #include <cwchar>
