@@ -36,8 +36,7 @@ DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file);
 // The names matching `pattern` with none of the `excluded` attributes.
 DWORD FilesMatching(const std::wstring& pattern, DWORD excluded, std::vector<std::wstring>& names);
 
-// Whether a call that failed with `error` met a file marked for deletion,
-// which Windows refuses as though for a lack of rights.
+// Whether `error` met a file marked for deletion (refused as for lack of rights).
 bool RefusedAsGoingAway(DWORD error);
 
 DWORD AttributesOf(HANDLE file, DWORD& attributes);

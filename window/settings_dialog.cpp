@@ -177,25 +177,26 @@ DWORD WINAPI SettingsDialog::FileThread(void* self) {
     auto& dialog = *static_cast<SettingsDialog*>(self);
     const auto& locations = dialog.TemplateLocations_;
     const HANDLE wake[] = {dialog.stop_.get(), dialog.wake_.get()};
+    // Only a change is told: a look that finds the same costs the window nothing.
+    Presence told = static_cast<Presence>(-1);
     for (DWORD woke;
          (woke = WaitForMultipleObjects(2, wake, FALSE, kLookEveryMs)) == WAIT_TIMEOUT ||
          woke == WAIT_OBJECT_0 + 1;) {
         if (const LONG press = InterlockedExchange(&dialog.press_, 0)) {
             const SwitchOutcome outcome =
                 press == 2 ? placement::Enable(locations) : placement::Disable(locations);
+            told = placement::IsInstalled(locations.strDest);
             PostMessageW(dialog.dialog_, kPressed, static_cast<WPARAM>(outcome),
-                         static_cast<LPARAM>(placement::IsInstalled(locations.strDest)));
-        } else {
-            PostMessageW(dialog.dialog_, kLooked,
-                         static_cast<WPARAM>(placement::IsInstalled(locations.strDest)), 0);
+                         static_cast<LPARAM>(told));
+        } else if (const Presence now = placement::IsInstalled(locations.strDest); now != told) {
+            PostMessageW(dialog.dialog_, kLooked, static_cast<WPARAM>(told = now), 0);
             SetEvent(dialog.firstAnswer_.get());
         }
     }
     return 0;
 }
 
-// A look that cannot tell shows neither state, both switches enabled, rather
-// than keep one that may no longer be true.
+// Cannot tell: neither state, both switches enabled, never a stale state.
 void SettingsDialog::RefreshState(Presence presence) {
     const bool on = presence == Presence::On, off = presence == Presence::Off;
     EnableSwitches(!on, !off);
@@ -230,8 +231,7 @@ INT_PTR SettingsDialog::OnCommand(int id, int code, HWND from) {
     return TRUE;
 }
 
-// Windows 10 1703 and later ask the size at a new DPI; they would scale the
-// frame along with the client otherwise.
+// Windows 10 1703 and later ask, lest they scale the frame with the client.
 INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, SIZE* size) {
     *size = WindowSizeAt(dpi);
     return Answer(TRUE);
