@@ -13,8 +13,7 @@ namespace placement {
 // to a debugger.
 void PassOver(const wchar_t* step, DWORD error);
 
-// Each such line also goes to `lines`, ending in CRLF, for a run without the
-// window to write to stderr; null stops it.
+// Each such line also goes to `lines` (for stderr), ending in CRLF; null stops it.
 void KeepPassedOver(std::wstring* lines);
 
 }  // namespace placement

@@ -11,13 +11,11 @@ namespace placement {
 
 namespace {
 
-// What Windows refuses to copy over, and what a copy never takes from its
-// template: a read-only copy could never be switched off again.
+// Refused over, and never taken from the template: a read-only copy stays on.
 constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A new file under the first temporary name no file has, marked for deletion
-// at once. Should the mark be refused, the empty file stays: a delete by name
-// might take a file someone made meanwhile.
+// Under the first free temporary name, marked for deletion at once; if the mark
+// is refused the empty file stays: a delete by name might take someone's file.
 DWORD MakeTemporary(const std::wstring& folder, KernelHandle& file) {
     for (unsigned number = 0; number < 0x10000; ++number) {
         wchar_t name[12];
@@ -36,8 +34,7 @@ DWORD MakeTemporary(const std::wstring& folder, KernelHandle& file) {
     return ERROR_FILE_EXISTS;
 }
 
-// Windows refuses to copy over a read-only, hidden or system file; a rename
-// refuses only a read-only one, and Wine's not even that.
+// As a copy over it would be refused; a rename refuses only read-only (Wine's, none).
 DWORD RefuseKept(const std::wstring& destination) {
     KernelHandle file;
     DWORD attributes = 0;
@@ -53,8 +50,7 @@ DWORD OpenTemplate(const std::wstring& source, KernelHandle& file) {
                 FILE_FLAG_SEQUENTIAL_SCAN, file);
 }
 
-// The temporaries an ended copy left beside `destination` that hold `source`'s
-// bytes; any other file, or one somebody holds, stays.
+// Temporaries an ended copy left, holding `source`'s bytes; nothing else goes.
 DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destination) {
     const std::wstring folder = FolderOf(destination);
     std::vector<std::wstring> names;
@@ -72,8 +68,7 @@ DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destin
             _wcsicmp(name.c_str() + 7, L".tmp") != 0) {
             continue;
         }
-        // Held against every writer and every other delete while it is
-        // looked at: one that another tovrel still writes refuses to open.
+        // Held against writers and deletes: another tovrel's still refuses to open.
         KernelHandle file;
         bool same = false;
         DWORD error = Open(folder + name, GENERIC_READ | DELETE, FILE_SHARE_READ, OPEN_EXISTING,
@@ -145,8 +140,7 @@ DWORD DeleteFileAt(const std::wstring& path, const std::wstring& installed) {
                            FILE_FLAG_OPEN_REPARSE_POINT, file);
         error || (error = IsFileAt(installed, file.get(), same)) ||
         (error = AttributesOf(file.get(), attributes)) ||
-        // A link that is no reparse point (a Unix symbolic link under Wine)
-        // opens as the file it leads to.
+        // A link that is no reparse point (Wine's Unix link) opens as its target.
         (error = IsNamedEntry(file.get(), path, named))) {
         return error;
     }

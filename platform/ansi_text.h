@@ -1,6 +1,5 @@
-// Between the program's Unicode text and the ANSI code page (936 on the
-// target systems), where text crosses to the registry, the file system and a
-// script reading standard output.
+// Between Unicode and the ANSI code page (936 on the target systems), where
+// text crosses to the registry, the file system and a script's standard output.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +12,8 @@ namespace platform {
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view bytes);
 
-// To a console as Unicode, to a file or pipe in the ANSI code page, no BOM.
-// Without such a handle (a window program gets none), to the starter's
-// console, if any. A failed write is let go.
+// To a console as Unicode, to a file or pipe in the ANSI code page, no BOM;
+// with no such handle, to the starter's console, if any. Failures let go.
 void WriteStandard(DWORD which, std::wstring_view text);
 
 }  // namespace platform

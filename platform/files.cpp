@@ -1,9 +1,7 @@
 #include "platform/files.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <string_view>
 #include <tuple>
 
 #include "platform/ansi_text.h"
@@ -23,9 +21,8 @@ DWORD FromNtStatus(NTSTATUS status) {
     return status >= 0 ? ERROR_SUCCESS : error ? error : ERROR_GEN_FAILURE;
 }
 
-// The ANSI file functions stop at a NUL, cut or wrap a path of MAX_PATH
-// characters or more, and read a character the code page lacks as another:
-// each would act on some other file.
+// The ANSI functions stop at a NUL, cut a path of MAX_PATH or more and read a
+// character the code page lacks as another: each would act on another file.
 DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
     if (path.empty() || path.find(L'\0') != std::wstring::npos) {
         return ERROR_INVALID_NAME;
@@ -37,8 +34,7 @@ DWORD AnsiPath(const std::wstring& path, std::string& ansi) {
     return FromAnsi(ansi) == path ? ERROR_SUCCESS : ERROR_NO_UNICODE_TRANSLATION;
 }
 
-// SetFileInformationByHandle from Windows Vista on; on Windows XP ntdll's
-// NtSetInformationFile, which takes the same records.
+// SetFileInformationByHandle from Vista on; on XP ntdll's, with the same records.
 DWORD SetRecord(HANDLE file, later::FileRecordKind kind, later::NativeRecordKind nativeKind,
                 void* record, DWORD size) {
     if (const auto set = LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle)) {
@@ -47,14 +43,6 @@ DWORD SetRecord(HANDLE file, later::FileRecordKind kind, later::NativeRecordKind
     IO_STATUS_BLOCK status{};
     return FromNtStatus(
         LATER_WINDOWS(L"ntdll.dll", NtSetInformationFile)(file, &status, record, size, nativeKind));
-}
-
-// Names as Windows compares them, folding only A to Z: it may fail to match a
-// name Windows would, never match one it would not.
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 // Where an open handle leads, from its drive letter or else its volume's device.
@@ -112,11 +100,12 @@ DWORD Open(const std::wstring& path, DWORD access, DWORD share, DWORD dispositio
 
 DWORD OpenToLook(const std::wstring& path, DWORD flags, KernelHandle& file) {
     std::string ansi;
-    DWORD error = AnsiPath(path, ansi);
-    if (error || !(error = Open(path, 0, kShareAll, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | flags, file))) {
-        return error;
+    if (const DWORD refused = AnsiPath(path, ansi)) {
+        return refused;  // never taken for "nothing there"
     }
+    file.reset(CreateFileA(ansi.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+    const DWORD error = file ? ERROR_SUCCESS : LastFailure();
     // Wine names a path through a file an invalid name; Windows, not found.
     const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                          error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY ||
@@ -183,8 +172,7 @@ DWORD RenameReplacing(HANDLE file, const std::wstring& destination) {
     alignas(Record) BYTE record[offsetof(Record, FileName) + MAX_PATH * sizeof(wchar_t)] = {};
     auto& rename = *reinterpret_cast<Record*>(record);
     rename.ReplaceIfExists = TRUE;
-    // Vista and later take a path as every file function does; ntdll only a
-    // name in a folder opened for it.
+    // Vista and later take a path; ntdll only a name in a folder opened for it.
     std::wstring name = destination;
     KernelHandle folder;
     if (!LATER_WINDOWS(L"kernel32.dll", SetFileInformationByHandle)) {
@@ -203,8 +191,7 @@ DWORD RenameReplacing(HANDLE file, const std::wstring& destination) {
 }
 
 DWORD AreSameFile(HANDLE a, HANDLE b, bool& same) {
-    // The 128-bit ID of Windows 8 and later first: on ReFS two files may share
-    // a 64-bit index.
+    // The 128-bit ID (8 and later) first: on ReFS two files may share an index.
     later::IdRecord p{}, q{};
     const BYTE none[sizeof p.FileId] = {};
     const auto query = LATER_WINDOWS(L"kernel32.dll", GetFileInformationByHandleEx);
@@ -239,7 +226,8 @@ DWORD AreSameFile(HANDLE a, HANDLE b, bool& same) {
                                i.ftLastWriteTime.dwLowDateTime, i.ftLastWriteTime.dwHighDateTime,
                                i.nFileSizeLow, i.nFileSizeHigh);
     };
-    same = SameName(pathOfA, pathOfB);
+    // Folded A to Z only, as the C locale does: a match may be missed, never made up.
+    same = _wcsicmp(pathOfA.c_str(), pathOfB.c_str()) == 0;
     return same || stamp(x) != stamp(y) ? ERROR_SUCCESS : ERROR_NOT_SUPPORTED;
 }
 
@@ -267,8 +255,7 @@ DWORD IsNamedEntry(HANDLE file, const std::wstring& path, bool& named) {
         expected += L'\\';
     }
     named = actual.size() > expected.size() && actual.compare(0, expected.size(), expected) == 0 &&
-            SameName(std::wstring_view(actual).substr(expected.size()),
-                     std::wstring_view(path).substr(folderPath.size()));
+            _wcsicmp(actual.c_str() + expected.size(), path.c_str() + folderPath.size()) == 0;
     return ERROR_SUCCESS;
 }
 

@@ -1,8 +1,6 @@
-// File helpers for a program that names its files in the ANSI code page: a
-// path the ANSI file functions cannot take whole is refused before any file
-// call. Each answers ERROR_SUCCESS or the Win32 error of what failed. What can
-// be done through an open handle is, so that a name that changes meanwhile
-// cannot send a step to another file.
+// File helpers by ANSI path, refused before any file call when the ANSI
+// functions cannot take it whole, and by handle, so that a name that changes
+// meanwhile sends no step to another file. Each answers a Win32 error or 0.
 #pragma once
 
 #include <windows.h>

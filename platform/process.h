@@ -4,17 +4,15 @@
 
 namespace platform {
 
-// DLLs come only from Windows' own folders (never a planted one beside a
-// download). A drive with no disk fails the file call, with no "no disk" box;
-// added to the error mode the starter chose.
+// DLLs only from Windows' own folders, never a planted one beside a download;
+// a drive with no disk fails the file call, with no "no disk" box of Windows'.
 void SetUpProcess();
 
 // At once: no further handler runs, and the window goes.
 [[noreturn]] void EndProgram(UINT exitCode = 0);
 
-// Whether the program runs as LocalSystem, as services and deployment agents
-// do: its HKEY_CURRENT_USER is the machine account's. False also when its own
-// token cannot be read.
+// As services and deployment agents do, with the machine account's
+// HKEY_CURRENT_USER. False also when its own token cannot be read.
 bool RunsAsLocalSystem();
 
 }  // namespace platform

@@ -12,10 +12,8 @@ enum class Command { Enable, Disable, Status, Usage, NotUnderstood, Window };
 // or "?", in any ASCII case; Window when none.
 Command ReadCommand(const wchar_t* commandLine);
 
-// Runs `command` (not Command::Window) with the window's rules and texts and
-// answers the exit code (kUsage lists them; 0 also for /?). stdout gets the
-// state afterwards; stderr, for 2 and above, what the window would say and
-// the line of each failed step.
+// Runs `command` (not Window) with the window's rules and texts; answers the
+// exit code. stdout: the state after; stderr, from 2 on: the window's words.
 int RunSilentSwitch(Command command);
 
 }  // namespace window

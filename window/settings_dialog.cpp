@@ -1,7 +1,5 @@
 #include "window/settings_dialog.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "platform/dpi.h"
@@ -10,6 +8,7 @@
 #include "platform/live_region.h"
 #include "platform/process.h"
 #include "resources/resource_ids.h"
+#include "window/layout.h"
 #include "window/texts.h"
 
 namespace window {
@@ -21,29 +20,6 @@ namespace {
 
 constexpr DWORD kFirstLookMs = 500;   // the longest the window waits to show the state
 constexpr DWORD kLookEveryMs = 1000;  // unasked: a change shows within about a second
-
-// Where the controls stand, in twips of the client area.
-constexpr struct {
-    int id, left, top, width, height;
-} kPlaces[] = {
-    {id::lblExplain, 360, 240, 5415, 495}, {id::lblUp, 360, 840, 3615, 495},
-    {id::cmdDown, 4440, 840, 1455, 495},   {id::lblDown, 360, 1560, 3615, 495},
-    {id::cmdUp, 4440, 1560, 1455, 495},    {id::Picture1, 360, 2880, 1815, 615},
-    {id::cmdExit, 4440, 2880, 1455, 540},
-};
-constexpr SIZE kClientTwips{6780, 3630};
-
-// The banners scripts/make_assets.py draws, in pixels.
-constexpr struct {
-    int dpi, id, width, height;
-} kBanners[] = {{96, IDB_BANNER, 117, 36},
-                {120, IDB_BANNER_120, 146, 45},
-                {144, IDB_BANNER_144, 175, 54},
-                {192, IDB_BANNER_192, 234, 72}};
-
-SIZE ClientAt(int dpi) {
-    return {MulDiv(kClientTwips.cx, dpi, 1440), MulDiv(kClientTwips.cy, dpi, 1440)};
-}
 
 // Enter held down presses once, in every loop of the thread.
 LRESULT CALLBACK DropEnterRepeats(int code, WPARAM removal, LPARAM lParam) noexcept {
@@ -69,11 +45,6 @@ void DropQueuedInput() {
 }
 
 }  // namespace
-
-POINT CentredIn(const RECT& work, SIZE size) {
-    return {std::max<int>(work.left, work.left + (work.right - work.left - size.cx) / 2),
-            std::max<int>(work.top, work.top + (work.bottom - work.top - size.cy) / 2)};
-}
 
 SettingsDialog::~SettingsDialog() {
     if (thread_) {
@@ -140,15 +111,7 @@ INT_PTR SettingsDialog::OnInitDialog() {
     platform::KeepDialogScalingOff(dialog_);
     repeatFilter_.reset(
         SetWindowsHookExW(WH_GETMESSAGE, DropEnterRepeats, nullptr, GetCurrentThreadId()));
-    // Centred on the monitor under the pointer, and laid out again at its DPI.
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
-    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    for (int dpi = 0, times = 0; times < 2 && dpi != platform::WindowDpi(dialog_); ++times) {
-        dpi = platform::WindowDpi(dialog_);
-        LayOut(dpi, CentredIn(monitor.rcWork, WindowSizeAt(dpi)));
-    }
+    LayOutAtStart(dialog_, drawn_);
     Form_Load();
     return FALSE;  // the focus is given at the first show
 }
@@ -233,13 +196,13 @@ INT_PTR SettingsDialog::OnCommand(int id, int code, HWND from) {
 
 // Windows 10 1703 and later ask, lest they scale the frame with the client.
 INT_PTR SettingsDialog::OnGetDpiScaledSize(int dpi, SIZE* size) {
-    *size = WindowSizeAt(dpi);
+    *size = WindowSizeAt(dialog_, dpi);
     return Answer(TRUE);
 }
 
 // The new DPI is wParam's: the window's own may lag (under Wine, always).
 INT_PTR SettingsDialog::OnDpiChanged(int dpi, const RECT& suggested) {
-    LayOut(dpi, {suggested.left, suggested.top});
+    LayOut(dialog_, dpi, {suggested.left, suggested.top}, drawn_);
     return Answer(0);
 }
 
@@ -248,8 +211,7 @@ INT_PTR SettingsDialog::OnColoursChanged() {
     return FALSE;
 }
 
-// The state in blue or red, except in high contrast; never the DC's default
-// black, which would vanish on a dark button face.
+// Blue or red but in high contrast; never the DC's black, lost on a dark face.
 INT_PTR SettingsDialog::OnCtlColorStatic(HDC dc, HWND label) {
     const int id = GetDlgCtrlID(label);
     HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
@@ -266,13 +228,12 @@ INT_PTR SettingsDialog::OnCtlColorStatic(HDC dc, HWND label) {
 // At its natural size: a stretched bitmap blurs.
 INT_PTR SettingsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    DrawStateW(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(banner_.get()), 0, 0, 0, 0, 0,
-               DST_BITMAP);
+    DrawStateW(item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(drawn_.banner.get()), 0, 0, 0,
+               0, 0, DST_BITMAP);
     return TRUE;
 }
 
-// Back from another window: a look at once, and the focus where it was or on
-// the other switch.
+// Back in front: a look at once, and the focus where it was or on the other switch.
 INT_PTR SettingsDialog::OnActivate(int state) {
     if (state == WA_INACTIVE) {
         focusWhenAway_ = GetFocus();
@@ -282,11 +243,11 @@ INT_PTR SettingsDialog::OnActivate(int state) {
     if (std::exchange(away_, false)) {  // not at the first show: just looked
         SetEvent(wake_.get());
     }
-    HWND to = FocusFor(focusWhenAway_);
-    if (to) {
+    if (HWND to = FocusFor(focusWhenAway_)) {
         GiveFocus(to);
+        return Answer(0);
     }
-    return to ? Answer(0) : FALSE;  // else the dialog gives the focus back
+    return FALSE;  // the dialog gives the focus back
 }
 
 // Logging off or shutting down: end now rather than be ended.
@@ -318,10 +279,8 @@ INT_PTR SettingsDialog::OnPressed(SwitchOutcome outcome, Presence after) {
     }
     pressing_ = false;
     RefreshState(after);
-    if (HWND to = FocusFor(pressed_); to && GetActiveWindow() == dialog_) {
-        GiveFocus(to);
-    } else if (to) {
-        focusWhenAway_ = to;
+    if ((focusWhenAway_ = FocusFor(pressed_)) && GetActiveWindow() == dialog_) {
+        GiveFocus(focusWhenAway_);
     }
     return TRUE;
 }
@@ -348,61 +307,6 @@ HWND SettingsDialog::FocusFor(HWND wanted) const {
 // WM_NEXTDLGCTL, not SetFocus: it makes the focused button the default too.
 void SettingsDialog::GiveFocus(HWND to) const {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(to), TRUE);
-}
-
-// The old font, banner and icons go once nothing shows them.
-void SettingsDialog::LayOut(int dpi, POINT at) {
-    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-    platform::GdiObject<HFONT> font(CreateFontW(
-        -MulDiv(105, dpi, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
-    for (const auto& c : kPlaces) {
-        SetWindowPos(Item(c.id), nullptr, px(c.left), px(c.top), px(c.width), px(c.height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (c.id != id::Picture1) {
-            SendMessageW(Item(c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-        }
-    }
-    font_ = std::move(font);
-    // Of the banners that fit the box, the one drawn nearest this DPI.
-    RECT box{};
-    GetClientRect(Item(id::Picture1), &box);
-    const auto* chosen = &kBanners[0];
-    for (const auto& banner : kBanners) {
-        if (banner.width <= box.right && banner.height <= box.bottom &&
-            std::abs(banner.dpi - dpi) < std::abs(chosen->dpi - dpi)) {
-            chosen = &banner;
-        }
-    }
-    const HINSTANCE module = GetModuleHandleW(nullptr);
-    banner_.reset(static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(chosen->id), IMAGE_BITMAP, 0, 0, 0)));
-    RedrawWindow(Item(id::Picture1), nullptr, nullptr, RDW_INVALIDATE);
-    // The frame is measured, not assumed: a per-monitor v1 window (Windows
-    // 8.1, 10 before 1703) keeps the system DPI's frame on every monitor.
-    const SIZE client = ClientAt(dpi), size = WindowSizeAt(dpi);
-    SetWindowPos(dialog_, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT got{};
-    if (GetClientRect(dialog_, &got) && !IsIconic(dialog_) &&
-        (got.right != client.cx || got.bottom != client.cy)) {
-        SetWindowPos(dialog_, nullptr, 0, 0, size.cx + client.cx - got.right,
-                     size.cy + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // Not shared: a shared icon keeps the size it was first loaded at.
-    const auto icon = [&](WPARAM which, int metric, platform::IconHandle& kept) {
-        const int side = platform::MetricAt(metric, dpi);
-        platform::IconHandle made(static_cast<HICON>(
-            LoadImageW(module, MAKEINTRESOURCEW(IDI_TOVREL), IMAGE_ICON, side, side, 0)));
-        SendMessageW(dialog_, WM_SETICON, which, reinterpret_cast<LPARAM>(made.get()));
-        kept = std::move(made);
-    };
-    icon(ICON_BIG, SM_CXICON, bigIcon_);
-    icon(ICON_SMALL, SM_CXSMICON, smallIcon_);
-}
-
-SIZE SettingsDialog::WindowSizeAt(int dpi) const {
-    return platform::WindowSizeAround(ClientAt(dpi), GetWindowLongW(dialog_, GWL_STYLE),
-                                      GetWindowLongW(dialog_, GWL_EXSTYLE), dpi);
 }
 
 // The same text again would be painted and read out for nothing.

@@ -1,5 +1,4 @@
-// The settings window. Every file call runs on a thread of its own, so that a
-// share that does not answer holds up only the state shown.
+// The settings window; its file calls run on a thread of their own.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +7,7 @@
 #include "placement/template_switch.h"
 #include "platform/handles.h"
 #include "window/control_ids.h"
+#include "window/layout.h"
 
 namespace window {
 
@@ -18,8 +18,7 @@ constexpr UINT kLooked = WM_APP + 1, kPressed = WM_APP + 2;
 class SettingsDialog {
 public:
     ~SettingsDialog();  // no handler runs while the window goes; not copied: it owns handles
-    // Hidden, showing the state once the first look answers (half a second at
-    // most). False when Windows could not make it.
+    // Hidden, with the first look's state (waited for 0.5 s at most); false if unmade.
     bool Create();
     // The first show, as the program was started; Enter then presses 退 出.
     void Show(int showCommand = SW_SHOWNORMAL);
@@ -51,16 +50,12 @@ private:
     void EnableSwitches(bool up, bool down);
     HWND FocusFor(HWND wanted) const;
     void GiveFocus(HWND to) const;
-    void LayOut(int dpi, POINT at);
-    SIZE WindowSizeAt(int dpi) const;
     void SetCaption(int id, const wchar_t* text);
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
     INT_PTR Answer(LRESULT result) const;
 
     placement::TemplateLocations TemplateLocations_;
-    platform::GdiObject<HFONT> font_;  // what the window shows outlives it
-    platform::GdiObject<HBITMAP> banner_;
-    platform::IconHandle bigIcon_, smallIcon_;
+    Drawn drawn_;  // what the window shows outlives it
     platform::HookHandle repeatFilter_;
     platform::OwnedWindow owner_;  // the dialog goes with it
     HWND dialog_ = nullptr;
@@ -71,8 +66,5 @@ private:
     HWND focusWhenAway_ = nullptr;
     bool away_ = false;
 };
-
-// `size` centred on `work`: wholly inside when it fits, else its title bar.
-POINT CentredIn(const RECT& work, SIZE size);
 
 }  // namespace window
