@@ -1,11 +1,8 @@
 #include "placement/template_locations.h"
 
-#include <shlobj.h>
-
 #include "placement/registry_reader.h"
 #include "placement/error_rule.h"
 #include "platform/files.h"
-#include "platform/handles.h"
 
 namespace placement {
 
@@ -14,21 +11,12 @@ namespace {
 constexpr wchar_t kTemplateName[] = L"quorlen.dot";
 constexpr DWORD kMostExpanded = 32767;  // characters with the NUL, Windows' limit
 
-// The user's application-data folder, or "". shell32, costly to load, only
-// where the environment does not say.
+// The user's application-data folder as Windows sets it in the environment,
+// or "".
 std::wstring ApplicationData() {
     std::wstring folder(kMostExpanded, L'\0');
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder.data(), kMostExpanded);
     folder.resize(length < kMostExpanded ? length : 0);
-    const platform::Owned<HMODULE, platform::Call<FreeLibrary>> shell32(
-        folder.empty() ? LoadLibraryW(L"shell32.dll") : nullptr);
-    const auto get = reinterpret_cast<decltype(&SHGetFolderPathW)>(reinterpret_cast<void*>(
-        shell32 ? GetProcAddress(shell32.get(), "SHGetFolderPathW") : nullptr));
-    wchar_t path[MAX_PATH] = L"";
-    if (get && SUCCEEDED(get(nullptr, CSIDL_APPDATA | CSIDL_FLAG_DONT_VERIFY, nullptr,
-                             SHGFP_TYPE_CURRENT, path))) {
-        folder = path;
-    }
     return folder;
 }
 

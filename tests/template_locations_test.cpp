@@ -10,7 +10,6 @@
 
 #include "placement/template_switch.h"
 #include "tests/support/expected.h"
-#include "tests/support/import_slot.h"
 #include "tests/support/printable.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scratch_key.h"
@@ -50,11 +49,6 @@ private:
     std::wstring saved_;
     bool had_;
 };
-
-HMODULE WINAPI NoLibrary(const wchar_t*) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
 
 const std::wstring kBelowAppData = L"\\microsoft\\word\\startup\\quorlen.dot";
 
@@ -182,33 +176,19 @@ TEST(ResolveTemplateLocations, TakesWord2002sThenTheNewestWordsStartupFolder) {
     }
 }
 
-// Where the shell records no application data, nor does the environment,
-// the folder the shell reports; where none does (shell32 cannot be loaded,
-// say), no place at all, which every file service refuses, rather than one
+// Where neither the shell's record nor the environment names application
+// data: no place at all, which every file service refuses, rather than one
 // below the current drive's root.
-TEST(ResolveTemplateLocations, AsksTheShellForApplicationDataLast) {
+TEST(ResolveTemplateLocations, NoApplicationDataIsNoPlace) {
     ValueOverride startupPath(support::kWordOptionsKey, L"startup-path");
     ValueOverride appData(support::kShellFoldersKey, L"appdata");
     EnvironmentOverride appDataVariable(L"APPDATA");
     appDataVariable.Set(nullptr);
-    // Where the shell keeps the user's application-data folder.
-    ValueOverride shells(
-        L"software\\microsoft\\windows\\currentversion\\explorer\\user shell folders", L"AppData");
-    shells.Set(L"C:\\Shell");
-    for (const bool shell32 : {true, false}) {
-        std::optional<support::ImportSwap> noDll;
-        if (!shell32) {
-            noDll.emplace("kernel32.dll", "LoadLibraryW",
-                          reinterpret_cast<const void*>(&NoLibrary));
-        }
-        appData.Remove();  // the shell may have written it
-        TemplateLocations locations;
-        ResolveTemplateLocations(locations);
-        EXPECT_EQ(Printable(locations.strDest),
-                  Printable(shell32 ? L"C:\\Shell" + kBelowAppData : L""));
-        EXPECT_EQ(Printable(locations.strSource),
-                  Printable(support::TestExeFolder() + L"\\quorlen.dot"));
-    }
+    TemplateLocations locations;
+    ResolveTemplateLocations(locations);
+    EXPECT_EQ(Printable(locations.strDest), "");
+    EXPECT_EQ(Printable(locations.strSource),
+              Printable(support::TestExeFolder() + L"\\quorlen.dot"));
 }
 
 TEST(ProgramDirectory, IsTheFolderOfTheRunningProgram) {
