@@ -26,5 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
             DispatchMessageW(&message);
         }
     }
-    return static_cast<int>(message.wParam);
+    // Ended, not returned from: the file thread may be held by a share, and
+    // waiting for it would keep the program running unseen.
+    platform::EndProgram(static_cast<UINT>(message.wParam));
 }
