@@ -76,7 +76,9 @@ DWORD ClearLeftoverCopies(const std::wstring& source, const std::wstring& destin
         if (!error && !(error = SameBytes(original.get(), file.get(), same)) && same) {
             error = MarkForDeletion(file.get(), true);
         }
-        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND) {
+        // Held by its maker, gone, or going away (marked by another tovrel): no failure.
+        if (error && error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_NOT_FOUND &&
+            !RefusedAsGoingAway(error)) {
             failure = error;
         }
     }
